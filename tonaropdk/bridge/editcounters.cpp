@@ -1,0 +1,5 @@
+#include "tonaropdk/bridge/editcounters.h"
+
+int32_t LoadedTGFCounter = 0;
+int32_t TonaroEditDepth = 0;
+int32_t MassEditDepth = 0;

@@ -1,0 +1,14 @@
+// Counters the bridge keeps of open entry frames, edit sessions and mass
+// edits. Plain integers: everything runs on the host's main thread.
+#pragma once
+
+#include <cstdint>
+
+// Entry frames loaded through FX_LoadTGF and not yet freed with FX_FreeTGF.
+extern int32_t LoadedTGFCounter;
+// Edit sessions opened with FX_StartTonaroEdit(_UTF16) and not yet ended or
+// cancelled. FX_EndTonaroEdit and FX_CancelTonaroEdit with no open session do
+// not reach the host.
+extern int32_t TonaroEditDepth;
+// Mass edits opened with FX_StartMassEdit and not yet ended.
+extern int32_t MassEditDepth;
