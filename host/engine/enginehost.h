@@ -1,0 +1,67 @@
+// The inside of the Engine: open documents, loaded entry frames, observers
+// and the host application's settings. Internal to the engine.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "host/engine/document.h"
+#include "host/engine/engine.h"
+#include "host/engine/observer.h"
+#include "tonaropdk/hostapi/exentry.h"
+
+namespace tonaroengine {
+
+// An entry frame handed out by FX_LoadTGF: the frame record that the caller
+// sees, the storage of its entry array, and the document it came from.
+struct FrameBox {
+    EXTGF2005a frame{};
+    std::vector<EXENTRY> storage;
+    int16_t document = 0;
+
+    // Points the frame at its storage (never null, even when empty).
+    void Sync();
+};
+
+class EngineHostState {
+public:
+    std::map<int16_t, std::unique_ptr<Document>> documents;
+    int16_t current = 0;
+    int16_t nextDocumentNumber = 1;
+
+    std::unordered_map<EXTGF2005a*, std::unique_ptr<FrameBox>> frames;
+    int massEditDepth = 0;
+    int16_t sessionDocument = 0;  // document of the open FX_ edit session
+
+    std::vector<EngineObserver*> observers;
+    std::string settingsFolder;
+    WindowState window;
+    SelectionDialogAnswer selectionDialog;
+    std::map<std::string, int16_t> fonts;
+    int32_t symbolAnswer = -1;
+    std::vector<ExecutedCommand> commands;
+
+    DocumentState* CurrentState();
+    FrameBox* FindFrame(EXTGF2005a* frame);
+    void ResetSettings();
+
+    // Observer calls (copies of the list, so observers may unregister).
+    void NotifyCommand(int16_t document, uint32_t code);
+    void NotifyRedraw(int16_t document, const EREGION& region);
+    void NotifyAlert(const std::string& text);
+    void NotifySelection(int16_t document);
+    void NotifyDocumentChanged(int16_t document);
+    void NotifyScroll(int16_t document, int16_t measure, int16_t staff);
+};
+
+// Shortcut for the engine's internal state.
+EngineHostState& HostState();
+
+// Reports a change of a document made outside an edit session (inside one,
+// the session's end reports it).
+void NoteDirectChange(DocumentState& state);
+
+}  // namespace tonaroengine

@@ -1,0 +1,79 @@
+// What the engine keeps of a MusicXML file beside the document opened from
+// it: the XML tree (the source of truth for everything the engine does not
+// model), and a map from every pitched or unpitched note of the file to the
+// host entry and note that stand for it, with the pitch the note had when
+// the tree was last in step with the document.
+//
+// Owned by the registry of musicxmlio.cpp; lives until the document's
+// source is released. Internal to the engine.
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/engine/musicxml/xmlpitch.h"
+
+namespace tonaroengine::musicxml {
+
+// What the key signature in force gives each step (C..B), in half steps, as
+// the file shows it (written key on transposing staves).
+struct KeyContext {
+    std::array<double, 7> alter{};
+    bool operator==(const KeyContext&) const = default;
+};
+
+enum MappedNoteFlags : uint8_t {
+    kNoteRewritable = 0x01,  // whole half-step pitch: may be rewritten
+    kNoteUnpitched = 0x02,   // <unpitched>: never rewritten
+    kNoteMicrotone = 0x04,   // alteration not a whole number of half steps
+};
+
+// One <note> of the file with a pitch (or an unpitched display position).
+struct MappedNote {
+    pugi::xml_node_struct* node = nullptr;  // the <note> element
+    uint32_t entnum = 0;                    // host entry holding the note
+    uint16_t noteID = 0;                    // note's ID within that entry
+    int16_t staff = 0;                      // host staff number
+    int32_t position = 0;                   // duration units from the measure's start
+    int16_t fileAbsStep = 0;                // pitch as the file writes it
+    float fileAlter = 0;
+    int16_t soundingAbsStep = 0;            // sounding pitch (whole half steps)
+    int16_t soundingAlter = 0;
+    uint16_t keyContext = 0;                // index into SourceScore::keys
+    uint16_t transposition = 0;             // index into SourceScore::transpositions
+    uint8_t flags = 0;
+};
+
+// The notes of one <measure> of one <part>, in file order.
+struct MeasureLine {
+    size_t begin = 0;
+    size_t end = 0;
+    pugi::xml_node_struct* measure = nullptr;
+    int16_t hostMeasure = 0;
+};
+
+struct SourceScore {
+    std::string path;                 // the file opened
+    uint64_t token = 0;               // ties the source to its document
+    pugi::xml_document xml;
+    pugi::xml_encoding encoding = pugi::encoding_utf8;
+    bool byteOrderMark = false;
+    bool concertScore = false;        // pitches in the file are sounding pitches
+
+    // Compressed files: the archive as read (or as last saved) and the
+    // member holding the score.
+    bool archive = false;
+    std::vector<uint8_t> archiveBytes;
+    std::string rootMember;
+
+    std::vector<MappedNote> notes;
+    std::vector<MeasureLine> lines;
+    std::vector<KeyContext> keys;
+    std::vector<Transposition> transpositions;
+};
+
+}  // namespace tonaroengine::musicxml

@@ -1,0 +1,39 @@
+// What the host application (and tests) hear from the engine: executed menu
+// commands, redraw requests, alerts, selection and document changes.
+//
+// Observers are registered with Engine::AddObserver and are not owned by the
+// engine; they must be removed before they are destroyed. Every call happens
+// on the thread that called into the engine, after the engine's own state is
+// already updated.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "host/engine/engineexport.h"
+#include "tonaropdk/hostapi/eregion.h"
+
+namespace tonaroengine {
+
+class TONARO_ENGINE_API EngineObserver {
+public:
+    virtual ~EngineObserver() = default;
+
+    // A menu command ran (FX_ExecuteMenuItem) in a document; code is the
+    // four-character command code. Unknown codes are not reported.
+    virtual void CommandExecuted(int16_t /*document*/, uint32_t /*code*/) {}
+    // The music of region in document should be drawn anew.
+    virtual void RedrawRequested(int16_t /*document*/, const EREGION& /*region*/) {}
+    // Text to show to the user. Answer true when it was shown; when no
+    // observer answers true the engine writes it to standard error.
+    virtual bool AlertShown(const std::string& /*text*/) { return false; }
+    // The selection of document changed.
+    virtual void SelectionChanged(int16_t /*document*/) {}
+    // The contents of document changed: an edit session ended or was
+    // cancelled, an undo or redo ran, or an edit outside any session.
+    virtual void DocumentChanged(int16_t /*document*/) {}
+    // FX_ScrollTo moved the view of the current document.
+    virtual void ScrolledTo(int16_t /*document*/, int16_t /*measure*/, int16_t /*staff*/) {}
+};
+
+}  // namespace tonaroengine

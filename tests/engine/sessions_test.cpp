@@ -1,0 +1,193 @@
+// Edit sessions and undo: a cancelled session and an undone one leave the
+// document byte-identical, redo brings the change back, sessions nest.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "enginefixture.h"
+#include "tonaropdk/hostapi/fxfunctions.h"
+#include "tonaropdk/hostapi/recordtags.h"
+
+using namespace tonaroengine;
+
+namespace {
+
+constexpr uint32_t V = FXT_VERSION_2012;
+
+// A change that touches every kind of part: entries (with new entry
+// numbers), a generic record, a staff, the slot order and the measures.
+void ChangeEverything(Document* doc)
+{
+    EXTGF2005a* frame = FX_LoadTGF(0, 1, 1, 0, 1, V);
+    ASSERT_NE(frame, nullptr);
+    frame->entries[0].notes[0].raiselower = 1;
+    ASSERT_TRUE(FX_InsertEXENTRY(frame, 1, 1, V));
+    frame->entries[1].duration = 1024;
+    ASSERT_TRUE(FX_SaveTGF(frame, V));
+    FX_FreeTGF(frame, V);
+
+    EDataAddress address{{0xFFFF, 0xFFFF, 0, 0}};
+    const uint8_t data[12] = {7};
+    ASSERT_TRUE(FX_CreateEData(MakeEDTag('o', 't', 'Q', 'Q'), &address, data, sizeof data, V));
+    ASSERT_TRUE(doc->SetStaffTransposition(7, 0x0042));
+    ASSERT_TRUE(doc->MoveStaff(7, 1));
+    ASSERT_EQ(doc->AddMeasures(2), 6);
+    ASSERT_TRUE(doc->SetKeySignature(2, 0x0002));
+    ASSERT_TRUE(doc->SetSelection(Document::MakeRegion(1, 1, 2, 2)));
+    ASSERT_TRUE(FX_ExecuteMenuItem(MakeEDTag('M', 'S', 'p', 'N'), V));
+}
+
+class SessionTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        doc = MakeScore();
+        doc->AddEntry(5, 1, 0, Chord({Note("C4"), Note("G4")}));
+        doc->AddEntry(7, 2, 3, Chord({Note("A2")}));
+        original = doc->Snapshot();
+    }
+
+    Document* doc = nullptr;
+    std::vector<uint8_t> original;
+};
+
+}  // namespace
+
+TEST_F(SessionTest, CancelRestoresTheDocumentExactly)
+{
+    ASSERT_TRUE(FX_StartTonaroEdit("Change Pitches", V));
+    ChangeEverything(doc);
+    ASSERT_NE(doc->Snapshot(), original);
+    FX_CancelTonaroEdit(V);
+    EXPECT_EQ(doc->Snapshot(), original);
+    EXPECT_EQ(doc->UndoCount(), 0);
+    EXPECT_FALSE(doc->IsEditing());
+    EXPECT_EQ(FX_SlotToInst(1, 0, V), 5);
+    EXPECT_FALSE(doc->IsRespaced(1));
+}
+
+TEST_F(SessionTest, UndoRestoresTheDocumentExactlyAndRedoRepeats)
+{
+    const uint16_t name[] = {'C', 'h', 0x00E4, 'n', 'g', 'e', 0};
+    ASSERT_TRUE(FX_StartTonaroEdit_UTF16(name, V));
+    ChangeEverything(doc);
+    ASSERT_TRUE(FX_EndTonaroEdit(V));
+    const auto changed = doc->Snapshot();
+    EXPECT_TRUE(doc->IsRespaced(2));
+    ASSERT_EQ(doc->UndoCount(), 1);
+    EXPECT_EQ(doc->UndoName(), "Ch\xC3\xA4nge");
+
+    ASSERT_TRUE(doc->Undo());
+    EXPECT_EQ(doc->Snapshot(), original);
+    EXPECT_EQ(doc->MeasureCount(), 4);
+    EXPECT_FALSE(doc->Undo());
+    ASSERT_TRUE(doc->Redo());
+    EXPECT_EQ(doc->Snapshot(), changed);
+    ASSERT_TRUE(doc->Undo());
+    EXPECT_EQ(doc->Snapshot(), original);
+
+    // A new step drops what could be redone.
+    ASSERT_TRUE(doc->BeginEdit("other"));
+    ASSERT_TRUE(doc->SetStaffClef(3, CLEF_ALTO));
+    ASSERT_TRUE(doc->EndEdit());
+    EXPECT_EQ(doc->RedoCount(), 0);
+    EXPECT_EQ(doc->UndoName(), "other");
+}
+
+TEST_F(SessionTest, EntryNumbersAndDetailsComeBackWithUndo)
+{
+    const uint32_t entnum = doc->Entries(5, 1, 0)[0].entnum;
+    EDataAddress address{{static_cast<uint16_t>(entnum), static_cast<uint16_t>(entnum >> 16), 0xFFFF, 0}};
+    const uint8_t data[6] = {3};
+    ASSERT_TRUE(FX_CreateEData(TAG_ARTICULATION, &address, data, sizeof data, V));
+    const auto withDetail = doc->Snapshot();
+
+    ASSERT_TRUE(FX_StartTonaroEdit("delete", V));
+    ASSERT_TRUE(doc->SetEntries(5, 1, 0, {}));
+    ASSERT_TRUE(FX_EndTonaroEdit(V));
+    uint32_t size = 0;
+    EXPECT_FALSE(FX_LoadEData(TAG_ARTICULATION, &address, nullptr, &size, V));
+
+    ASSERT_TRUE(doc->Undo());
+    EXPECT_EQ(doc->Snapshot(), withDetail);
+    EXPECT_TRUE(FX_LoadEData(TAG_ARTICULATION, &address, nullptr, &size, V));
+    EXPECT_TRUE(doc->FindEntry(entnum, nullptr, nullptr));
+}
+
+TEST_F(SessionTest, NestedStartsJoinTheOpenSession)
+{
+    ASSERT_TRUE(FX_StartTonaroEdit("outer", V));
+    ASSERT_TRUE(doc->SetStaffClef(3, CLEF_TENOR));
+    ASSERT_TRUE(FX_StartTonaroEdit("inner", V));
+    ASSERT_TRUE(doc->SetStaffClef(5, CLEF_TENOR));
+    ASSERT_TRUE(FX_EndTonaroEdit(V));
+    EXPECT_TRUE(doc->IsEditing());
+    EXPECT_EQ(doc->UndoCount(), 0);
+    ASSERT_TRUE(FX_EndTonaroEdit(V));
+    ASSERT_EQ(doc->UndoCount(), 1);
+    EXPECT_EQ(doc->UndoName(), "outer");
+    ASSERT_TRUE(doc->Undo());
+    EXPECT_EQ(doc->Snapshot(), original);
+    EXPECT_FALSE(FX_EndTonaroEdit(V));  // nothing open
+}
+
+TEST_F(SessionTest, CancelInsideANestedSessionKeepsTheOuterOneOpen)
+{
+    ASSERT_TRUE(doc->BeginEdit("outer"));
+    ASSERT_TRUE(doc->SetStaffClef(3, CLEF_TENOR));
+    ASSERT_TRUE(doc->BeginEdit("inner"));
+    doc->CancelEdit();
+    EXPECT_EQ(doc->Snapshot(), original);  // the whole session so far is undone
+    ASSERT_TRUE(doc->IsEditing());
+    ASSERT_TRUE(doc->SetStaffClef(5, CLEF_BASS));
+    ASSERT_TRUE(doc->EndEdit());
+    ASSERT_EQ(doc->UndoCount(), 1);
+    ASSERT_TRUE(doc->Undo());
+    EXPECT_EQ(doc->Snapshot(), original);
+}
+
+TEST_F(SessionTest, SessionsWithoutChangesLeaveNoStepAndUndoWaitsForTheSession)
+{
+    ASSERT_TRUE(FX_StartTonaroEdit("nothing", V));
+    EXTGF2005a* frame = FX_LoadTGF(0, 1, 1, 0, 1, V);
+    FX_FreeTGF(frame, V);
+    ASSERT_TRUE(FX_EndTonaroEdit(V));
+    EXPECT_EQ(doc->UndoCount(), 0);
+
+    ASSERT_TRUE(doc->BeginEdit("first"));
+    ASSERT_TRUE(doc->SetStaffClef(3, CLEF_TENOR));
+    ASSERT_TRUE(doc->EndEdit());
+    ASSERT_TRUE(doc->BeginEdit("second"));
+    EXPECT_FALSE(doc->Undo());
+    doc->CancelEdit();
+    EXPECT_TRUE(doc->Undo());
+}
+
+TEST_F(SessionTest, EditsOutsideASessionApplyWithoutUndo)
+{
+    EXTGF2005a* frame = FX_LoadTGF(0, 1, 1, 0, 1, V);
+    ASSERT_NE(frame, nullptr);
+    frame->entries[0].notes[1].raiselower = -1;
+    ASSERT_TRUE(FX_SaveTGF(frame, V));
+    FX_FreeTGF(frame, V);
+    EXPECT_EQ(+doc->Entries(5, 1, 0)[0].notes[1].raiselower, -1);
+    EXPECT_EQ(doc->UndoCount(), 0);
+    FX_CancelTonaroEdit(V);  // no session: nothing happens
+    EXPECT_EQ(+doc->Entries(5, 1, 0)[0].notes[1].raiselower, -1);
+}
+
+TEST_F(SessionTest, UndoDropsASelectionBeyondTheRestoredScore)
+{
+    ASSERT_TRUE(doc->BeginEdit("add measures"));
+    ASSERT_EQ(doc->AddMeasures(2), 6);
+    ASSERT_TRUE(doc->EndEdit());
+    ASSERT_TRUE(doc->SetSelection(Document::MakeRegion(1, 5, 1, 6)));
+    ASSERT_TRUE(doc->Undo());
+    EREGION selection{};
+    EXPECT_EQ(FX_GetCurERegions(nullptr, &selection, nullptr, V), 0);
+    ASSERT_TRUE(doc->Redo());
+    ASSERT_TRUE(doc->SetSelection(Document::MakeRegion(1, 1, 3, 2)));
+    ASSERT_TRUE(doc->Undo());
+    EXPECT_TRUE(doc->GetSelection(nullptr));  // still inside: kept
+}
