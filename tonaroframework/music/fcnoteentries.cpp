@@ -1,0 +1,3 @@
+#include "tonaroframework/music/fcnoteentries.h"
+
+FCNoteEntries::~FCNoteEntries() = default;
