@@ -1,0 +1,3 @@
+#include "tonaroframework/base/fcnumber.h"
+
+FCNumber::~FCNumber() = default;

@@ -1,0 +1,3 @@
+#include "zpchangepitches/model/fcpitchchangelist.h"
+
+FCPitchChangeList::~FCPitchChangeList() = default;
