@@ -1,0 +1,3 @@
+#include "tonaroframework/data/fcbrowserbase.h"
+
+__FCBrowserBase::~__FCBrowserBase() = default;
