@@ -5,15 +5,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
 namespace tonaroengine::musicxml {
 
-bool WriteFileAtomically(const std::string& path, const void* data, size_t size, std::string* why)
+bool WriteFileAtomically(const std::string& path, const std::function<bool(std::FILE*)>& fill, std::string* why)
 {
-    std::string pattern = path + ".tmp-XXXXXX";
+    const std::string pattern = path + ".tmp-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back(0);
     const int fd = mkstemp(name.data());
@@ -30,25 +29,38 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size,
         umask(mask);
         mode = 0666 & ~mask;
     }
-    bool ok = fchmod(fd, mode) == 0;
-    const char* bytes = static_cast<const char*>(data);
-    size_t written = 0;
-    while (ok && written < size) {
-        const ssize_t n = write(fd, bytes + written, size - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false;
-        else written += static_cast<size_t>(n);
+    std::FILE* stream = fchmod(fd, mode) == 0 ? fdopen(fd, "wb") : nullptr;
+    if (!stream) {
+        *why = std::string("cannot write the file: ") + std::strerror(errno);
+        close(fd);
+        unlink(name.data());
+        return false;
     }
-    if (ok) ok = fsync(fd) == 0;
-    const int savedErrno = errno;
-    if (close(fd) != 0) ok = false;
-    if (ok && rename(name.data(), path.c_str()) != 0) ok = false;
+    std::setvbuf(stream, nullptr, _IOFBF, 1 << 20);
+    bool ok = fill(stream);
+    ok = std::fflush(stream) == 0 && ok;
+    ok = ok && fsync(fd) == 0;
+    int error = errno;
+    if (std::fclose(stream) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && rename(name.data(), path.c_str()) != 0) {
+        ok = false;
+        error = errno;
+    }
     if (!ok) {
-        *why = std::string("cannot write the file: ") + std::strerror(errno ? errno : savedErrno);
+        *why = std::string("cannot write the file: ") + std::strerror(error ? error : EIO);
         unlink(name.data());
         return false;
     }
     return true;
+}
+
+bool WriteFileAtomically(const std::string& path, const void* data, size_t size, std::string* why)
+{
+    return WriteFileAtomically(
+        path, [&](std::FILE* stream) { return size == 0 || std::fwrite(data, 1, size, stream) == size; }, why);
 }
 
 }  // namespace tonaroengine::musicxml

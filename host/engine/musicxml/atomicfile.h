@@ -4,13 +4,19 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
+#include <functional>
 #include <string>
 
 namespace tonaroengine::musicxml {
 
-// Writes size bytes to path atomically; an existing file keeps its
-// permissions. False, with *why filled and no temporary file left behind,
-// on any failure (the target is then unchanged).
+// Writes path atomically with what fill writes to the stream it is given
+// (open for the call only; fill answers false on failure). An existing file
+// keeps its permissions. False, with *why filled and no temporary file left
+// behind, on any failure; the target is then unchanged.
+bool WriteFileAtomically(const std::string& path, const std::function<bool(std::FILE*)>& fill, std::string* why);
+
+// The same for a block of bytes.
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size, std::string* why);
 
 }  // namespace tonaroengine::musicxml

@@ -100,8 +100,46 @@ void Fill(MusicXmlError* error, const std::string& file, std::string message, in
     error->message = std::move(message);
 }
 
+// A block of text in memory that pugixml can take over for in-place parsing.
+class PugiBuffer {
+public:
+    PugiBuffer() = default;
+    PugiBuffer(const PugiBuffer&) = delete;
+    PugiBuffer& operator=(const PugiBuffer&) = delete;
+    ~PugiBuffer() { Reset(); }
+
+    bool Allocate(size_t size)
+    {
+        Reset();
+        data_ = static_cast<uint8_t*>(pugi::get_memory_allocation_function()(size ? size : 1));
+        size_ = data_ ? size : 0;
+        return data_ != nullptr;
+    }
+    void Shrink(size_t size) { size_ = std::min(size_, size); }
+    void Reset()
+    {
+        if (data_) pugi::get_memory_deallocation_function()(data_);
+        data_ = nullptr;
+        size_ = 0;
+    }
+    // Hands the block over (to pugixml); the buffer is empty afterwards.
+    void* Release()
+    {
+        void* data = data_;
+        data_ = nullptr;
+        size_ = 0;
+        return data;
+    }
+    uint8_t* Data() const { return data_; }
+    size_t Size() const { return size_; }
+
+private:
+    uint8_t* data_ = nullptr;
+    size_t size_ = 0;
+};
+
 // Reads at most limit bytes of a file.
-bool ReadLimited(const std::string& path, uint64_t limit, std::vector<uint8_t>* out, std::string* why)
+bool ReadLimited(const std::string& path, uint64_t limit, PugiBuffer* out, std::string* why)
 {
     struct stat info{};
     if (stat(path.c_str(), &info) != 0) {
@@ -121,24 +159,25 @@ bool ReadLimited(const std::string& path, uint64_t limit, std::vector<uint8_t>* 
         *why = std::string("cannot open the file: ") + std::strerror(errno);
         return false;
     }
-    out->clear();
-    uint8_t chunk[65536];
-    bool ok = true;
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        if (out->size() + got > limit) {
-            *why = "the file is larger than allowed (" + std::to_string(limit) + " bytes)";
-            ok = false;
-            break;
-        }
-        out->insert(out->end(), chunk, chunk + got);
-    }
+    const size_t size = static_cast<size_t>(info.st_size);
+    bool ok = out->Allocate(size);
+    if (!ok) *why = "not enough memory to read the file";
+    const size_t got = ok && size ? std::fread(out->Data(), 1, size, file) : 0;
     if (ok && std::ferror(file)) {
         *why = "cannot read the file";
         ok = false;
     }
+    out->Shrink(got);
     std::fclose(file);
     return ok;
+}
+
+bool ReadLimited(const std::string& path, uint64_t limit, std::vector<uint8_t>* out, std::string* why)
+{
+    PugiBuffer buffer;
+    if (!ReadLimited(path, limit, &buffer, why)) return false;
+    out->assign(buffer.Data(), buffer.Data() + buffer.Size());
+    return true;
 }
 
 bool EndsWith(const std::string& text, const char* suffix)
@@ -173,10 +212,10 @@ constexpr unsigned kParseOptions = pugi::parse_declaration | pugi::parse_doctype
                                    pugi::parse_comments | pugi::parse_cdata | pugi::parse_ws_pcdata;
 constexpr unsigned kSaveOptions = pugi::format_raw | pugi::format_no_declaration | pugi::format_no_escapes;
 
-bool HasByteOrderMark(const std::vector<uint8_t>& text)
+bool HasByteOrderMark(const uint8_t* text, size_t size)
 {
-    return (text.size() >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF) ||
-           (text.size() >= 2 && ((text[0] == 0xFE && text[1] == 0xFF) || (text[0] == 0xFF && text[1] == 0xFE)));
+    return (size >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF) ||
+           (size >= 2 && ((text[0] == 0xFE && text[1] == 0xFF) || (text[0] == 0xFF && text[1] == 0xFE)));
 }
 
 // Text and attribute values are kept as written (entities unexpanded) and
@@ -206,46 +245,100 @@ void EscapeDoubleQuotes(pugi::xml_node root)
     }
 }
 
+bool IsXmlSpace(uint8_t c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// Records the whitespace around the nodes before the root element and at
+// the end of the file, which the tree does not keep.
+void ScanSpacing(const uint8_t* text, size_t n, SourceScore& source)
+{
+    size_t i = n >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF ? 3 : 0;
+    auto startsWith = [&](const char* what) {
+        const size_t length = std::strlen(what);
+        return i + length <= n && std::memcmp(text + i, what, length) == 0;
+    };
+    auto skipPast = [&](const char* what) {
+        const size_t length = std::strlen(what);
+        while (i + length <= n && std::memcmp(text + i, what, length) != 0) ++i;
+        i = std::min(n, i + length);
+    };
+    while (i < n) {
+        const size_t start = i;
+        while (i < n && IsXmlSpace(text[i])) ++i;
+        source.prologSpacing.emplace_back(reinterpret_cast<const char*>(text) + start, i - start);
+        if (startsWith("<?")) {
+            skipPast("?>");
+        } else if (startsWith("<!--")) {
+            skipPast("-->");
+        } else if (startsWith("<!DOCTYPE")) {
+            char quote = 0;
+            int depth = 0;
+            for (; i < n; ++i) {
+                const char c = static_cast<char>(text[i]);
+                if (quote) {
+                    if (c == quote) quote = 0;
+                } else if (c == '"' || c == '\'') {
+                    quote = c;
+                } else if (c == '[') {
+                    ++depth;
+                } else if (c == ']') {
+                    --depth;
+                } else if (c == '>' && depth <= 0) {
+                    ++i;
+                    break;
+                }
+            }
+        } else {
+            break;  // the root element
+        }
+    }
+    size_t end = n;
+    while (end > 0 && IsXmlSpace(text[end - 1])) --end;
+    source.trailingSpacing.assign(reinterpret_cast<const char*>(text) + end, n - end);
+}
+
 struct StringWriter : pugi::xml_writer {
     std::string text;
     void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }
 };
 
-// Parses text into source.xml; text is freed before the tree is built, and
-// reload gives it back when an error needs its line and column.
-bool ParseSource(std::vector<uint8_t>&& text, const std::string& path, SourceScore& source,
+// Parses text into source.xml; pugixml takes the text over and parses it in
+// place, and reload gives it back when an error needs its line and column.
+bool ParseSource(PugiBuffer&& text, const std::string& path, SourceScore& source,
                  const std::function<bool(std::vector<uint8_t>*)>& reload, MusicXmlError* error)
 {
-    if (text.empty()) {
+    if (text.Size() == 0) {
         Fill(error, path, "the file is empty");
         return false;
     }
-    source.byteOrderMark = HasByteOrderMark(text);
-    const bool hasSingleQuotes = std::memchr(text.data(), '\'', text.size()) != nullptr;
-    void* buffer = pugi::get_memory_allocation_function()(text.size());
-    if (!buffer) {
-        Fill(error, path, "not enough memory to read the file");
-        return false;
-    }
-    std::memcpy(buffer, text.data(), text.size());
-    const size_t size = text.size();
-    std::vector<uint8_t>().swap(text);
-    const pugi::xml_parse_result result = source.xml.load_buffer_inplace_own(buffer, size, kParseOptions);
+    source.byteOrderMark = HasByteOrderMark(text.Data(), text.Size());
+    const bool hasSingleQuotes = std::memchr(text.Data(), '\'', text.Size()) != nullptr;
+    ScanSpacing(text.Data(), text.Size(), source);
+    const size_t size = text.Size();
+    const pugi::xml_parse_result result = source.xml.load_buffer_inplace_own(text.Release(), size, kParseOptions);
+    std::vector<uint8_t> original;
     if (!result) {
         int line = 0, column = 0;
-        if (result.encoding == pugi::encoding_utf8 && reload(&text)) Locate(text, result.offset, &line, &column);
+        if (result.encoding == pugi::encoding_utf8 && reload(&original))
+            Locate(original, result.offset, &line, &column);
         Fill(error, path, std::string("not well-formed XML: ") + result.description(), line, column);
         return false;
     }
     source.encoding = result.encoding;
+    if (source.encoding != pugi::encoding_utf8 && source.encoding != pugi::encoding_latin1) {
+        source.prologSpacing.clear();
+        source.trailingSpacing.clear();
+    }
     for (pugi::xml_node node = source.xml.first_child(); node; node = node.next_sibling()) {
         if (node.type() != pugi::node_doctype) continue;
         const char* value = node.value();
         const char* subset = std::strchr(value, '[');
         if (subset && std::strstr(subset, "<!ENTITY")) {
             int line = 0, column = 0;
-            if (result.encoding == pugi::encoding_utf8 && reload(&text))
-                Locate(text, node.offset_debug(), &line, &column);
+            if (result.encoding == pugi::encoding_utf8 && reload(&original))
+                Locate(original, node.offset_debug(), &line, &column);
             Fill(error, path, "the DOCTYPE declares entities, which are never read; remove them from the file", line,
                  column);
             return false;
@@ -255,14 +348,42 @@ bool ParseSource(std::vector<uint8_t>&& text, const std::string& path, SourceSco
     return true;
 }
 
-std::string Serialize(const SourceScore& source)
+// Writes the source's tree as the file wrote it: same encoding, byte order
+// mark and declaration, entities unexpanded, the spacing outside the root.
+void Serialize(const SourceScore& source, pugi::xml_writer& writer)
 {
-    StringWriter writer;
     unsigned flags = kSaveOptions;
-    if (source.byteOrderMark) flags |= pugi::format_write_bom;
-    source.xml.save(writer, "", flags, source.encoding);
-    return std::move(writer.text);
+    if ((source.encoding != pugi::encoding_utf8 && source.encoding != pugi::encoding_latin1) ||
+        source.prologSpacing.empty()) {
+        if (source.byteOrderMark) flags |= pugi::format_write_bom;
+        source.xml.save(writer, "", flags, source.encoding);
+        return;
+    }
+    // UTF-8 and Latin-1: node by node, with the file's own spacing between them.
+    if (source.byteOrderMark && source.encoding == pugi::encoding_utf8) writer.write("\xEF\xBB\xBF", 3);
+    size_t index = 0;
+    bool afterRoot = false;
+    for (pugi::xml_node node = source.xml.first_child(); node; node = node.next_sibling(), ++index) {
+        if (afterRoot)
+            writer.write("\n", 1);
+        else if (index < source.prologSpacing.size())
+            writer.write(source.prologSpacing[index].data(), source.prologSpacing[index].size());
+        node.print(writer, "", flags, source.encoding);
+        if (node.type() == pugi::node_element) afterRoot = true;
+    }
+    writer.write(source.trailingSpacing.data(), source.trailingSpacing.size());
 }
+
+// A writer into a stdio stream that remembers whether every write went through.
+struct StreamWriter : pugi::xml_writer {
+    explicit StreamWriter(std::FILE* s) : stream(s) {}
+    void write(const void* data, size_t size) override
+    {
+        if (size && std::fwrite(data, 1, size, stream) != size) ok = false;
+    }
+    std::FILE* stream;
+    bool ok = true;
+};
 
 bool SamePath(const std::string& a, const std::string& b)
 {
@@ -276,26 +397,30 @@ bool SamePath(const std::string& a, const std::string& b)
 Document* OpenMusicXml(const std::string& path, MusicXmlError* error, const MusicXmlLimits& limits)
 {
     PruneSources();
-    std::vector<uint8_t> bytes;
+    PugiBuffer text;
     std::string why;
-    if (!ReadLimited(path, limits.maxFileBytes, &bytes, &why)) {
+    if (!ReadLimited(path, limits.maxFileBytes, &text, &why)) {
         Fill(error, path, why);
         return nullptr;
     }
     auto source = std::make_unique<SourceScore>();
     source->path = path;
-    std::vector<uint8_t> scoreText;
     std::string where = path;  // the file named in errors about the score's text
-    if (EndsWith(path, ".mxl") || musicxml::LooksLikeZip(bytes)) {
-        if (!musicxml::ReadMxl(bytes, limits, &source->rootMember, &scoreText, &why)) {
+    const bool zipped = text.Size() >= 4 && std::memcmp(text.Data(), "PK\x03\x04", 4) == 0;
+    if (EndsWith(path, ".mxl") || zipped) {
+        source->archiveBytes.assign(text.Data(), text.Data() + text.Size());
+        std::vector<uint8_t> member;
+        if (!musicxml::ReadMxl(source->archiveBytes, limits, &source->rootMember, &member, &why)) {
             Fill(error, path, why);
             return nullptr;
         }
         source->archive = true;
-        source->archiveBytes = std::move(bytes);
         where = path + "/" + source->rootMember;
-    } else {
-        scoreText = std::move(bytes);
+        if (!text.Allocate(member.size())) {
+            Fill(error, path, "not enough memory to read the file");
+            return nullptr;
+        }
+        if (!member.empty()) std::memcpy(text.Data(), member.data(), member.size());
     }
     // The score's text again, for the place of an error.
     const SourceScore* kept = source.get();
@@ -305,7 +430,7 @@ Document* OpenMusicXml(const std::string& path, MusicXmlError* error, const Musi
         std::string member;
         return musicxml::ReadMxl(kept->archiveBytes, limits, &member, out, &ignored);
     };
-    if (!ParseSource(std::move(scoreText), where, *source, reload, error)) return nullptr;
+    if (!ParseSource(std::move(text), where, *source, reload, error)) return nullptr;
 
     Engine& engine = Engine::Instance();
     Document* previous = engine.CurrentDocument();
@@ -317,8 +442,9 @@ Document* OpenMusicXml(const std::string& path, MusicXmlError* error, const Musi
     musicxml::ReadProblem problem;
     if (!musicxml::ReadScore(*document, *source, &problem)) {
         int line = 0, column = 0;
-        std::vector<uint8_t> text;
-        if (source->encoding == pugi::encoding_utf8 && reload(&text)) Locate(text, problem.offset, &line, &column);
+        std::vector<uint8_t> original;
+        if (source->encoding == pugi::encoding_utf8 && reload(&original))
+            Locate(original, problem.offset, &line, &column);
         Fill(error, where, problem.message, line, column);
         engine.CloseDocument(document->Number());
         if (previous) engine.SetCurrentDocument(previous->Number());
@@ -351,16 +477,20 @@ bool SaveMusicXml(Document* document, const std::string& path, MusicXmlError* er
     std::string why;
     std::string text;
     musicxml::PatchOutcome outcome;
+    const bool archive = EndsWith(path, ".mxl");
     if (source) {
         outcome = musicxml::PatchScore(*document, *source);
-        text = Serialize(*source);
+        if (archive) {
+            StringWriter writer;
+            Serialize(*source, writer);
+            text = std::move(writer.text);
+        }
     } else if (!musicxml::WriteScore(*document, &text, &why)) {
         Fill(error, path, why);
         return false;
     }
 
     std::vector<uint8_t> archiveBytes;
-    const bool archive = EndsWith(path, ".mxl");
     if (archive) {
         const bool ok = source && source->archive
                             ? musicxml::ReplaceMxlMember(source->archiveBytes, source->rootMember, text, &archiveBytes, &why)
@@ -370,8 +500,21 @@ bool SaveMusicXml(Document* document, const std::string& path, MusicXmlError* er
             return false;
         }
     }
-    const bool written = archive ? musicxml::WriteFileAtomically(path, archiveBytes.data(), archiveBytes.size(), &why)
-                                 : musicxml::WriteFileAtomically(path, text.data(), text.size(), &why);
+    bool written = false;
+    if (archive) {
+        written = musicxml::WriteFileAtomically(path, archiveBytes.data(), archiveBytes.size(), &why);
+    } else if (source) {
+        written = musicxml::WriteFileAtomically(
+            path,
+            [source](std::FILE* stream) {
+                StreamWriter writer(stream);
+                Serialize(*source, writer);
+                return writer.ok;
+            },
+            &why);
+    } else {
+        written = musicxml::WriteFileAtomically(path, text.data(), text.size(), &why);
+    }
     if (!written) {
         Fill(error, path, why);
         return false;

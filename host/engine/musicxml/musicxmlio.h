@@ -24,7 +24,7 @@ namespace tonaroengine {
 
 // Why an open or save failed. line and column (1-based) are 0 when the
 // problem has no place in a file.
-struct MusicXmlError {
+struct TONARO_ENGINE_API MusicXmlError {
     std::string file;
     int line = 0;
     int column = 0;

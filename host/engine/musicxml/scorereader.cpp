@@ -198,6 +198,10 @@ private:
             staves_.push_back(staff);
             ++partStaffCount_;
         }
+        if (builds_.size() < static_cast<size_t>(partStaffCount_) * kLayers)
+            builds_.resize(static_cast<size_t>(partStaffCount_) * kLayers);
+        if (measureVoices_.size() < static_cast<size_t>(partStaffCount_))
+            measureVoices_.resize(static_cast<size_t>(partStaffCount_));
         return true;
     }
 
@@ -629,7 +633,7 @@ private:
                 return Fail(measure, Where(measure) + ": the engine refused the entries");
             const std::vector<EXENTRY> stored = doc_.Entries(staff.hostStaff, hostMeasure, layer);
             build.entnums.clear();
-            for (const EXENTRY& entry : stored) build.entnums.push_back(entry.entnum);
+            for (const EXENTRY& entry : stored) build.entnums.push_back(uint32_t{entry.entnum});
         }
 
         MeasureLine line;
@@ -686,18 +690,12 @@ private:
                 if (!ReadNote(child, &time, measure)) return false;
             } else if (Is(child, "attributes")) {
                 if (!ReadAttributes(child, time, hostMeasure)) return false;
-                builds_.resize(static_cast<size_t>(partStaffCount_) * kLayers);
-                measureVoices_.resize(static_cast<size_t>(partStaffCount_));
             } else if (Is(child, "backup") || Is(child, "forward")) {
                 int32_t units = 0;
                 const pugi::xml_node duration = child.child("duration");
                 if (duration && !Units(duration, &units)) return false;
                 time = Is(child, "backup") ? std::max(0, time - units) : time + units;
                 lastBuild_ = -1;
-            }
-            if (static_cast<size_t>(partStaffCount_) * kLayers > builds_.size()) {
-                builds_.resize(static_cast<size_t>(partStaffCount_) * kLayers);
-                measureVoices_.resize(static_cast<size_t>(partStaffCount_));
             }
         }
         return FinishMeasure(measure, hostMeasure);

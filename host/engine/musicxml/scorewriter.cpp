@@ -219,7 +219,7 @@ private:
                 for (size_t e = 0; e < entries.size(); ++e)
                     if (entries[e].flags & EXENTRY_NOTE)
                         for (int n = 0; n < entries[e].numNotes && n < EXENTRY_MAXNOTES; ++n)
-                            order.push_back({entries[e].position, {layer, static_cast<int>(e) * 12 + n}});
+                            order.push_back({int32_t{entries[e].position}, {layer, static_cast<int>(e) * 12 + n}});
             }
             std::stable_sort(order.begin(), order.end(),
                              [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -63,6 +63,12 @@ struct SourceScore {
     pugi::xml_encoding encoding = pugi::encoding_utf8;
     bool byteOrderMark = false;
     bool concertScore = false;        // pitches in the file are sounding pitches
+    // Text outside the root element that the tree does not keep: the
+    // whitespace before each node that precedes the root (the last entry
+    // stands before the root) and the whitespace that ends the file.
+    // Empty for files in other encodings than UTF-8 and Latin-1.
+    std::vector<std::string> prologSpacing;
+    std::string trailingSpacing;
 
     // Compressed files: the archive as read (or as last saved) and the
     // member holding the score.
