@@ -633,7 +633,10 @@ private:
                 return Fail(measure, Where(measure) + ": the engine refused the entries");
             const std::vector<EXENTRY> stored = doc_.Entries(staff.hostStaff, hostMeasure, layer);
             build.entnums.clear();
-            for (const EXENTRY& entry : stored) build.entnums.push_back(uint32_t{entry.entnum});
+            for (const EXENTRY& entry : stored) {
+                const uint32_t entnum = entry.entnum;  // a copy: the record is packed
+                build.entnums.push_back(entnum);
+            }
         }
 
         MeasureLine line;

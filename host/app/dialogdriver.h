@@ -1,0 +1,57 @@
+// Drives a plug-in dialog through its real widgets, as a user would: fields,
+// pop-ups, check boxes and buttons are found by their "tag" property, and
+// every alert box that an action raises is answered and its text kept.
+//
+// The driver borrows the dialog's top-level widget; it must not outlive it.
+// Needs a QApplication; main thread only.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace tonaroapp {
+
+// One alert box the dialog showed.
+struct CapturedAlert {
+    std::string title;
+    std::string text;
+};
+
+class DialogDriver {
+public:
+    // Finds the visible top-level widget holding a control tagged
+    // probeTag. Null when there is none.
+    static QWidget* FindDialog(int probeTag);
+
+    // dialog: borrowed, not null.
+    explicit DialogDriver(QWidget* dialog);
+
+    // Each answers false (and does nothing) when no control of that kind
+    // has the tag.
+    bool TypeText(int tag, const std::string& text);     // replaces a line edit's text by typing
+    bool ChooseItem(int tag, const std::string& item);   // picks a pop-up item by its text
+    bool SetChecked(int tag, bool checked);              // clicks a check box when needed
+    // Presses a button. False also when the button is disabled.
+    bool Press(int tag);
+    bool IsEnabled(int tag) const;
+
+    // Rows of the table tagged tag (-1 when there is no such table).
+    int RowCount(int tag) const;
+    // Selects one row of the table as a click would.
+    bool SelectRow(int tag, int row);
+
+    // Alerts raised since the last call, oldest first; clears the list.
+    std::vector<CapturedAlert> TakeAlerts();
+
+private:
+    // Runs action while any alert box it opens is answered with its
+    // default escape answer (OK for errors, No for questions).
+    void WithAlertsAnswered(void (*action)(void*), void* context);
+
+    QWidget* dialog_;
+    std::vector<CapturedAlert> alerts_;
+};
+
+}  // namespace tonaroapp

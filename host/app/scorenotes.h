@@ -1,0 +1,51 @@
+// What the command line reads from an open document: the spelled name of
+// every note, the changes between two readings, staff descriptions, and the
+// part names of a MusicXML file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tonaroengine {
+class Document;
+}
+
+namespace tonaroapp {
+
+// One note of a document as stored. name is its pitch name under the
+// cell's key ("Bb4"), in the pitch the document keeps for the staff.
+struct ScoreNote {
+    int slot = 0;          // staff position from the top, 1-based
+    int measure = 0;       // 1-based
+    int layer = 0;         // 0-3
+    uint32_t entry = 0;    // entry number, the same before and after an edit
+    int noteIndex = 0;     // index of the note in its entry
+    std::string name;
+};
+
+struct NoteChange {
+    int slot = 0;
+    int measure = 0;
+    std::string before;
+    std::string after;
+};
+
+// Every note of document in slot, measure, layer and entry order. The
+// document is only read; null gives an empty list.
+std::vector<ScoreNote> CollectNotes(const tonaroengine::Document* document);
+
+// The notes of after whose names differ from the same note (entry and note
+// index) in before, in after's order.
+std::vector<NoteChange> CompareNotes(const std::vector<ScoreNote>& before, const std::vector<ScoreNote>& after);
+
+// "none" or a text such as "written 1 step(s) up, key +2" for the staff's
+// own transposition word.
+std::string DescribeTransposition(const tonaroengine::Document* document, int16_t staff);
+
+// The part name of every staff of a MusicXML file (.musicxml, .xml or
+// .mxl), in slot order (a part with several staves gives its name to each).
+// Empty when the file cannot be read; names missing in the file are "".
+std::vector<std::string> StaffPartNames(const std::string& path);
+
+}  // namespace tonaroapp

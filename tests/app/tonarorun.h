@@ -1,0 +1,81 @@
+// Running the tonaro executable from tests, and reading the pitches of the
+// MusicXML files it writes.
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <pugixml.hpp>
+
+struct RunResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs tonaro with args; settingsDir becomes XDG_CONFIG_HOME and HOME, so
+// that no run reads or writes the user's own settings.
+inline RunResult RunTonaro(const QStringList& args, const QString& settingsDir)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("XDG_CONFIG_HOME", settingsDir);
+    env.insert("HOME", settingsDir);
+    process.setProcessEnvironment(env);
+    process.start(TONARO_EXECUTABLE, args);
+    RunResult result;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    result.out = process.readAllStandardOutput().toStdString();
+    result.err = process.readAllStandardError().toStdString();
+    return result;
+}
+
+inline void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+inline std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The pitches of one part's notes in file order, as "C#4", "Bb3", "E##5";
+// rests as "r". Empty when the file or part is missing.
+inline std::vector<std::string> PartPitches(const std::string& path, const std::string& partId)
+{
+    std::vector<std::string> out;
+    pugi::xml_document xml;
+    if (!xml.load_file(path.c_str())) return out;
+    for (pugi::xml_node part : xml.child("score-partwise").children("part")) {
+        if (partId != part.attribute("id").value()) continue;
+        for (pugi::xml_node measure : part.children("measure")) {
+            for (pugi::xml_node note : measure.children("note")) {
+                pugi::xml_node pitch = note.child("pitch");
+                if (!pitch) {
+                    out.push_back("r");
+                    continue;
+                }
+                const int alter = pitch.child("alter").text().as_int(0);
+                std::string name = pitch.child_value("step");
+                name += alter > 0 ? std::string(static_cast<size_t>(alter), '#') : std::string(static_cast<size_t>(-alter), 'b');
+                name += pitch.child_value("octave");
+                out.push_back(name);
+            }
+        }
+    }
+    return out;
+}
