@@ -1,0 +1,138 @@
+// The pitch changer over a generated score of 160,000 notes through the
+// real engine: one rule, then ten rules, applied to the whole score inside
+// an undo block as the dialog runs them. Reports notes per second and the
+// process's peak resident memory.
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/engine/document.h"
+#include "host/engine/engine.h"
+#include "host/engine/pitch.h"
+#include "tonaroframework/base/fcstring.h"
+#include "tonaroframework/ui/fcui.h"
+#include "tonaroframework/undo/fcundoblock.h"
+#include "tonaropdk/bridge/hostbinding.h"
+#include "zpchangepitches/changer/fcpitchchangerblockhandler.h"
+#include "zpchangepitches/model/fcpitchchangenodes.h"
+
+using tonaroengine::Document;
+using tonaroengine::Engine;
+
+namespace {
+
+constexpr int kStaves = 20;
+constexpr int kMeasures = 500;
+constexpr int kEntriesPerMeasure = 16;  // sixteenths in 4/4
+constexpr int64_t kNotes = int64_t{kStaves} * kMeasures * kEntriesPerMeasure;
+static_assert(kNotes >= 150000);
+
+// Builds the score once: staves numbered apart from their slots, a few
+// transposing staves, keys changing every 50 measures, a run of spellings
+// with accidentals. The whole score is selected.
+Document* Score()
+{
+    static Document* document = [] {
+        InitializeGlobals();
+        Engine::Instance().Reset();
+        Document* doc = Engine::Instance().NewDocument();
+        std::vector<int16_t> staves;
+        for (int s = 0; s < kStaves; ++s) staves.push_back(doc->AddStaff(static_cast<int16_t>(100 - s * 3)));
+        doc->SetStaffTransposition(staves[3], (1 << 6) | 2);  // B flat instrument
+        doc->SetStaffTransposition(staves[7], 7 << 6);         // guitar
+        doc->AddMeasures(kMeasures, 4, 1024, 0);
+        const uint16_t keys[] = {0x0000, 0x0001, 0x00FD, 0x0103, 0x00FF};
+        for (int m = 1; m <= kMeasures; m += 50) {
+            doc->SetKeySignature(static_cast<int16_t>(m), keys[(m / 50) % 5], static_cast<int16_t>(m + 49));
+        }
+        const char* names[] = {"C4", "D4", "E4", "F#4", "G4", "A4", "Bb4", "C5",
+                               "Eb4", "G#3", "B3", "C#4", "F4", "Ab4", "D5", "E5"};
+        for (int s = 0; s < kStaves; ++s) {
+            for (int m = 1; m <= kMeasures; ++m) {
+                const uint16_t key = doc->CellKeySignature(staves[s], static_cast<int16_t>(m));
+                for (int e = 0; e < kEntriesPerMeasure; ++e) {
+                    tonaroengine::NoteSpec note;
+                    tonaroengine::NoteFromName(names[(e + s + m) % 16], key, &note);
+                    tonaroengine::EntrySpec entry;
+                    entry.duration = 256;
+                    entry.notes.push_back(note);
+                    doc->AddEntry(staves[s], static_cast<int16_t>(m), 0, entry);
+                }
+            }
+        }
+        doc->SetSelection(doc->WholeDocumentRegion());
+        return doc;
+    }();
+    return document;
+}
+
+double PeakResidentMiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
+}
+
+void AddRule(FCPitchChangeNodes* nodes, const char* from, const char* to, PITCHDIRECTION direction)
+{
+    FCString fromText(from);
+    FCString toText(to);
+    nodes->Add(new FCPitchChangeNode(&fromText, &toText, direction));
+}
+
+void RunRules(benchmark::State& state, FCPitchChangeNodes* rules, bool soundingPitch)
+{
+    Document* doc = Score();
+    FCUI ui;
+    for (auto _ : state) {
+        FCPitchChangerBlockHandler handler(rules, false, soundingPitch, &ui);
+        FCUndoBlock block;
+        FCString name("Change Pitches");
+        const bool done = block.Execute(&handler, &name);
+        benchmark::DoNotOptimize(done);
+        if (!done || !handler.GetChanged()) state.SkipWithError("the rules changed nothing");
+        state.PauseTiming();
+        doc->Undo();  // the next round starts from the same score
+        state.ResumeTiming();
+    }
+    state.counters["notes"] = static_cast<double>(kNotes);
+    state.counters["notes_per_second"] =
+        benchmark::Counter(static_cast<double>(kNotes) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate);
+    state.counters["peak_rss_MiB"] = PeakResidentMiB();
+}
+
+void BM_OneRule(benchmark::State& state)
+{
+    FCPitchChangeNodes rules;
+    AddRule(&rules, "F#", "Gb", PITCHDIRECTION_CLOSEST);
+    RunRules(state, &rules, state.range(0) != 0);
+}
+
+void BM_TenRules(benchmark::State& state)
+{
+    FCPitchChangeNodes rules;
+    AddRule(&rules, "F#", "Gb", PITCHDIRECTION_CLOSEST);
+    AddRule(&rules, "G#", "Ab", PITCHDIRECTION_UP);
+    AddRule(&rules, "Bb", "A#", PITCHDIRECTION_DOWN);
+    AddRule(&rules, "Eb", "D#", PITCHDIRECTION_CLOSEST);
+    AddRule(&rules, "C#", "Db", PITCHDIRECTION_UP);
+    AddRule(&rules, "Ab", "G#", PITCHDIRECTION_DOWN);
+    AddRule(&rules, "B", "Cb", PITCHDIRECTION_CLOSEST);
+    AddRule(&rules, "E", "Fb", PITCHDIRECTION_UP);
+    AddRule(&rules, "C", "B#", PITCHDIRECTION_DOWN);
+    AddRule(&rules, "F", "E#", PITCHDIRECTION_CLOSEST);
+    RunRules(state, &rules, state.range(0) != 0);
+}
+
+// Argument: 1 sounding pitch, 0 written pitch.
+BENCHMARK(BM_OneRule)->ArgName("sounding")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_TenRules)->ArgName("sounding")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();

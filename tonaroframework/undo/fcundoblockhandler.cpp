@@ -1,0 +1,3 @@
+#include "tonaroframework/undo/fcundoblockhandler.h"
+
+__FCUndoBlockHandler::~__FCUndoBlockHandler() = default;

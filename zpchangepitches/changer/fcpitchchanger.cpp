@@ -1,0 +1,159 @@
+#include "zpchangepitches/changer/fcpitchchanger.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "tonaroframework/base/fcstring.h"
+#include "tonaroframework/data/fccell.h"
+#include "tonaroframework/data/fccurrentstaffspec.h"
+#include "tonaroframework/data/fckeysignature.h"
+#include "tonaroframework/music/fcnote.h"
+#include "tonaroframework/music/fcnoteentry.h"
+#include "tonaropdk/hostapi/staffspec.h"
+#include "zpchangepitches/model/fcpitchchangenode.h"
+#include "zpchangepitches/model/fcpitchchangenodes.h"
+
+namespace {
+
+// Set as a note's user data once the note has been respelled in this call;
+// it is never dereferenced.
+void* const kChangedMark = reinterpret_cast<void*>(static_cast<uintptr_t>(1));
+
+constexpr int kOctaveSteps = 7;
+// The largest distance, in half steps, that Closest leaves alone.
+constexpr int kClosestRange = 5;
+
+// A note's spelled name, split into letter with accidentals and octave.
+struct SpelledNote {
+    FCString spelling;
+    FCString octave;
+};
+
+bool IsSpellingUnit(unsigned short unit) { return (unit >= 'A' && unit <= 'G') || unit == '#' || unit == 'b'; }
+
+// Splits a spelled name ("F#3", "Bb-1") into its spelling (letter and
+// accidentals: "F#", "Bb") and the octave text that follows it ("3", "-1").
+// The spelling keeps every letter and accidental unit in order; the octave
+// text is everything from the first unit that is neither.
+void SplitName(const FCString& name, FCString* spelling, FCString* octave)
+{
+    spelling->Clear();
+    octave->Clear();
+    const int length = static_cast<int>(name.GetLength());
+    int octaveStart = length;
+    for (int i = 0; i < length; ++i) {
+        const unsigned short unit = name.GetItemAt(i);
+        if (IsSpellingUnit(unit)) {
+            spelling->AppendCharacter(unit);
+        } else if (octaveStart == length) {
+            octaveStart = i;
+        }
+    }
+    if (octaveStart < length) name.MakeSubString(static_cast<uint32_t>(octaveStart), length - octaveStart, octave);
+}
+
+// Whether pitch data (d1, a1) is higher than (d2, a2): a greater
+// displacement, or the same displacement with a greater raise/lower.
+bool IsHigher(int16_t d1, int16_t a1, int16_t d2, int16_t a2) { return d1 > d2 || (d1 == d2 && a1 > a2); }
+
+void MoveByOctave(FCNote* note, int octaves)
+{
+    // 16-bit arithmetic, as the host stores the displacement.
+    note->SetDisplacement(static_cast<int16_t>(note->GetDisplacement() + octaves * kOctaveSteps));
+}
+
+}  // namespace
+
+FCPitchChanger::FCPitchChanger(FCPitchChangeNodes* pitchChanges, bool soundingPitch)
+    : _pitchChanges(pitchChanges), _soundingPitch(soundingPitch)
+{
+    SetSaveAfterIterate(true);
+}
+
+FCPitchChanger::~FCPitchChanger() = default;
+
+bool FCPitchChanger::Iterate(__FCBase* object)
+{
+    auto* entry = dynamic_cast<FCNoteEntry*>(object);
+    if (entry == nullptr || _pitchChanges == nullptr) return true;
+    if (!entry->IsNote()) return true;  // rests are never touched
+
+    const bool writtenPitch = !_soundingPitch;
+    if (writtenPitch) {
+        // Entries on staves whose transposition uses the second encoding are
+        // left alone in written pitch. A spec that does not load reads as
+        // not transposed.
+        FCCurrentStaffSpec staffSpec;
+        if (staffSpec.LoadForEntry(entry) &&
+            (staffSpec.GetTranspositionWord() & TRANSPOSE_SECONDENCODING) != 0) {
+            return true;
+        }
+    }
+
+    FCCell cell(entry->GetMeasure(), entry->GetStaff());
+    FCKeySignature* key = cell.GetKeySignature();
+
+    // Each note is spelled once, when a rule first looks at it: its name
+    // cannot change before a rule respells it, and then it is marked and
+    // never looked at again.
+    const int noteCount = entry->GetCount();
+    std::vector<std::unique_ptr<SpelledNote>> spelled(static_cast<size_t>(noteCount > 0 ? noteCount : 0));
+    FCString newName;
+    for (int ruleIndex = 0; ruleIndex < _pitchChanges->GetCount(); ++ruleIndex) {
+        FCPitchChangeNode* rule = _pitchChanges->GetItemAt(ruleIndex);
+        if (rule == nullptr) continue;
+        for (int noteIndex = 0; noteIndex < noteCount; ++noteIndex) {
+            FCNote* note = entry->GetItemAt(noteIndex);
+            // A note respelled by an earlier rule is never considered again,
+            // so rules do not chain.
+            if (note == nullptr || note->GetUserData() != nullptr) continue;
+
+            const int16_t oldDisplacement = note->GetDisplacement();
+            const int16_t oldRaiseLower = note->GetRaiseLower();
+
+            std::unique_ptr<SpelledNote>& name = spelled[static_cast<size_t>(noteIndex)];
+            if (name == nullptr) {
+                name = std::make_unique<SpelledNote>();
+                FCString fullName;
+                note->GetString(&fullName, key, false, writtenPitch);
+                SplitName(fullName, &name->spelling, &name->octave);
+            }
+            if (!name->spelling.IsEqualString(&rule->From)) continue;
+
+            const bool closest = rule->direction == PITCHDIRECTION_CLOSEST;
+            const int oldMIDIKey = closest ? note->CalcMIDIKey() : 0;
+
+            // The new name takes the octave of the name just spelled, in the
+            // same pitch mode, so that SetString reads it back in the octave
+            // the note is in. (The sounding octave would put the note an
+            // octave off on staves that transpose by an octave or more, in
+            // written pitch, beyond the reach of the single correction below.)
+            newName.SetString(&rule->To);
+            newName.AppendString(&name->octave);
+            note->SetString(&newName, key, writtenPitch);
+
+            if (closest) {
+                const int distance = note->CalcMIDIKey() - oldMIDIKey;
+                if (distance > kClosestRange) {
+                    MoveByOctave(note, -1);
+                } else if (distance < -kClosestRange) {
+                    MoveByOctave(note, 1);
+                }
+            } else if (rule->direction == PITCHDIRECTION_UP) {
+                if (IsHigher(oldDisplacement, oldRaiseLower, note->GetDisplacement(), note->GetRaiseLower())) {
+                    MoveByOctave(note, 1);
+                }
+            } else if (rule->direction == PITCHDIRECTION_DOWN) {
+                if (IsHigher(note->GetDisplacement(), note->GetRaiseLower(), oldDisplacement, oldRaiseLower)) {
+                    MoveByOctave(note, -1);
+                }
+            }
+
+            entry->SetCheckAccidentals(true);
+            note->SetUserData(kChangedMark);
+            _changed = true;
+        }
+    }
+    return true;
+}

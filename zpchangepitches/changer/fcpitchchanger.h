@@ -1,0 +1,48 @@
+// The pitch changer: a visitor that is handed one note entry at a time and
+// applies a list of pitch change rules to its notes.
+//
+// A note matches a rule when its spelled pitch, letter and accidentals with
+// the octave left out ("F#", "Bb", "C##"), equals the rule's From exactly.
+// A match is respelled to the rule's To in the note's own octave and then
+// moved by at most one octave as the rule's direction asks: Up and Down
+// compare the new pitch data with the old (displacement, then
+// raise/lower), Closest keeps the new note within 5 semitones of the old.
+// Every note is changed at most once per entry, so rules never chain.
+//
+// Pitches are compared and written either as they sound (concert pitch) or
+// as written for the staff's transposition. In written pitch, entries on
+// staves whose transposition word uses the second encoding (bit 0x2000) are
+// left alone; rests are never touched.
+#pragma once
+
+#include "tonaroframework/base/fciteratorhandler.h"
+
+class FCPitchChangeNodes;
+
+class FCPitchChanger : public FCIteratorHandler {
+public:
+    // pitchChanges: the rules, applied in collection order; borrowed for the
+    // changer's life and only read (null: no rule matches). The changer's
+    // save-after-iteration flag is set, so that a note-entry browser saves
+    // every cell it visits.
+    FCPitchChanger(FCPitchChangeNodes* pitchChanges, bool soundingPitch);
+
+    // Virtual operations: ClassName, IsIdentical and every call other than
+    // Iterate as FCIteratorHandler.
+    ~FCPitchChanger() override;
+
+    // object: an FCNoteEntry of the cell being browsed (anything else, or
+    // null, is passed over). Applies the rules to its notes in place; the
+    // browser saves the cell. Always true: the walk goes on.
+    bool Iterate(__FCBase* object) override;
+
+    // true as soon as one note has been respelled (or matched a rule whose
+    // To could not be written).
+    bool GetChanged() const { return _changed; }
+    bool GetSoundingPitch() const { return _soundingPitch; }
+
+private:
+    FCPitchChangeNodes* _pitchChanges = nullptr;
+    bool _soundingPitch = false;
+    bool _changed = false;
+};
