@@ -1,0 +1,15 @@
+// Runs the plug-in tests inside a QApplication (on the offscreen platform
+// under CTest), so that alerts and windows are real widgets.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    // Test discovery runs the binary without the test environment; widgets
+    // never need a display here.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
