@@ -34,4 +34,4 @@ fi
 
 echo "Installing: ${missing[*]}"
 apt-get update -qq
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"

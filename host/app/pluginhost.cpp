@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include <QString>
+
 namespace tonaroapp {
 
 namespace {
@@ -44,35 +46,14 @@ std::string FromField8(const char (&field)[64])
     return std::string(field, strnlen(field, sizeof field));
 }
 
-// UTF-16 code units up to the first 0 (or the end of the field) as UTF-8.
+// UTF-16 code units up to the first 0 (or the end of the field) as UTF-8;
+// a lone surrogate becomes U+FFFD.
 std::string FromField16(const uint16_t (&field)[128])
 {
-    std::string out;
-    for (size_t i = 0; i < 128 && field[i] != 0; ++i) {
-        uint32_t c = field[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < 128 && field[i + 1] >= 0xDC00 && field[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (field[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
+    size_t length = 0;
+    while (length < 128 && field[length] != 0) ++length;
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(field), static_cast<qsizetype>(length))
+        .toStdString();
 }
 
 template <typename Fn>

@@ -64,9 +64,9 @@ public:
     // The flag word at offset 22 (STAFFFLAG_INDEPENDENTKEY, STAFFFLAG_CMAJORMIDI).
     bool SetStaffFlags(int16_t staff, uint16_t flags);
     // Adds a staff style (see staffstyle.h). Entries stored from then on
-    // take their clef from the specification in force at their position.
+    // take their clef from the setup in force at their position.
     bool AddStaffStyle(int16_t staff, const StaffStyle& style);
-    // The staff's own specification record (136 bytes, the 2012 layout), or
+    // The staff's own setup record (136 bytes, the 2012 layout), or
     // the one in force at (measure, position) with staff styles applied.
     std::vector<uint8_t> StaffSpec(int16_t staff) const;
     std::vector<uint8_t> StaffSpecAt(int16_t staff, int16_t measure, int32_t position) const;

@@ -89,7 +89,7 @@ public:
     size_t EntryCount() const { return entryIndex_.size(); }
     uint32_t NextEntryNumber() const { return nextEntnum_; }
 
-    // The staff specification in force at a place (styles applied).
+    // The staff setup in force at a place (styles applied).
     std::array<uint8_t, STAFFSPEC_SIZE_2012> SpecAt(int16_t staff, int16_t measure, int32_t position) const;
     int16_t ClefAt(int16_t staff, int16_t measure, int32_t position) const;
     uint16_t MeasureKey(int16_t measure) const;
@@ -113,7 +113,7 @@ public:
     // Normalises records for storage and stores them: positions follow the
     // durations (grace notes and null entries take no time), records whose
     // number is 0, already used elsewhere or repeated get a new number,
-    // clef words follow the specification in force. The stored records are
+    // clef words follow the setup in force. The stored records are
     // written back into *entries. False (nothing changed) for bad records:
     // a note count outside 0..12 or a negative duration.
     bool StoreLayer(int16_t staff, int16_t measure, int layer, Layer* entries);

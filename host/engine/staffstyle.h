@@ -1,6 +1,6 @@
-// A staff style: a change to a staff's specification over a stretch of the
+// A staff style: a change to a staff's setup over a stretch of the
 // music (from a start measure and position to an end measure and position,
-// both inclusive). The specification in force at a place ('SOSC') is the
+// both inclusive). The setup in force at a place ('SOSC') is the
 // staff's own with every style that covers the place applied, in the order
 // in which the styles were added.
 #pragma once

@@ -1,5 +1,5 @@
 // Staves, measures and their records: staff numbers are not slots, layouts
-// follow the version word, the specification in force follows staff styles.
+// follow the version word, the setup in force follows staff styles.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -127,7 +127,7 @@ TEST_F(EngineTest, CurrentStaffSpecAppliesStaffStylesInForce)
     EXPECT_EQ(+entries[1].clef, CLEF_TREBLE);
     EXPECT_EQ(+entries[2].clef, CLEF_BASS);
 
-    // The specification in force is read only; a place outside the score fails.
+    // The setup in force is read only; a place outside the score fails.
     EDataAddress address = Place(3, 1, 0);
     uint8_t buffer[STAFFSPEC_SIZE_2012] = {};
     EXPECT_FALSE(FX_SaveEData(TAG_CURRENTSTAFFSPEC, &address, buffer, sizeof buffer, FXT_VERSION_2012));

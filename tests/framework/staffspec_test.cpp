@@ -1,6 +1,6 @@
 // Staff records: the transposition word in both encodings, the layout that
-// the running host version selects, the specification in force at a place
-// (staff styles), and the read-only current specification.
+// the running host version selects, the setup in force at a place
+// (staff styles), and the read-only current setup.
 #include <gtest/gtest.h>
 
 #include <memory>

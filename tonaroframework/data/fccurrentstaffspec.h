@@ -1,5 +1,5 @@
-// The staff specification in force at one place of the music ('SOSC'): a
-// staff's own specification with the staff styles that cover the place
+// The staff setup in force at one place of the music ('SOSC'): a
+// staff's own setup with the staff styles that cover the place
 // applied. Addressed by staff number (word 0), measure (word 1) and the
 // position in the measure (32 bits in words 2-3, low half first, duration
 // units). It can only be read: Load(cmper), SaveAs, DeepSaveAs, SaveNew,
@@ -31,7 +31,7 @@ public:
     bool SaveNew() override { return false; }
     uint16_t GetItemNo() const override { return 0; }
 
-    // Loads the specification in force at the entry's staff, measure and
+    // Loads the setup in force at the entry's staff, measure and
     // position (the entry is only read). false for null or when the host
     // refuses; the record is then not loaded.
     bool LoadForEntry(const FCNoteEntry* entry);

@@ -1,4 +1,4 @@
-// A staff's own specification record ('SOIS', cmper = staff number).
+// A staff's own setup record ('SOIS', cmper = staff number).
 //
 // The layout depends on the running host version; the object holds one
 // buffer per layout and uses the one the version selects:

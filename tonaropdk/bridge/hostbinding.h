@@ -19,12 +19,12 @@ inline constexpr const char kTonaroEngineBundleName[] = "libtonaroengine.so";
 
 // Resource file in force when the plug-in was bound (0 until InitializeGlobals).
 extern int16_t gResFile;
-// The running host application's file specification (all zero until
+// The running host application's file reference (all zero until
 // InitializeGlobals). Nothing in the plug-in reads it; it is kept for hosts
 // that inspect their plug-ins' globals.
 extern TonPathSpec2012 gTonaroFSSpec;
 
-// Records the resource file and the host application's file specification and
+// Records the resource file and the host application's file reference and
 // binds the engine: the already loaded engine library if there is one, else the
 // main program. A handle bound by an earlier call is kept. Answers 0 on success,
 // otherwise the process query's error code combined (bitwise or) with -1 when

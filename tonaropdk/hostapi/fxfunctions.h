@@ -91,7 +91,7 @@ TONARO_FX_API int16_t FX_ExecuteMenuItem(uint32_t commandCode, uint32_t version)
 TONARO_FX_API int16_t FX_RedrawMusic(const EREGION* region, uint32_t version);
 // Shows text to the user. The three leading arguments are 0.
 TONARO_FX_API int16_t FX_AlertMessage(int32_t zero1, int32_t zero2, int32_t zero3, const char* text, uint32_t version);
-// The folder of a kind (TonPath) as a specification.
+// The folder of a kind (TonPath) as a path record.
 TONARO_FX_API int16_t FX_GetTonaroPathMac(int16_t kind, TonPathSpec2012* spec, uint32_t version);
 // Non-zero on hosts built as Mach-O (always, here).
 TONARO_FX_API int16_t FX_IsMachO(uint32_t version);

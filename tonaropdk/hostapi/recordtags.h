@@ -4,7 +4,7 @@
 
 #include "tonaropdk/hostapi/fxtypes.h"
 
-constexpr EDTAG TAG_STAFFSPEC = 0x534F4953;          // 'SOIS' staff specification, address (staff)
+constexpr EDTAG TAG_STAFFSPEC = 0x534F4953;          // 'SOIS' staff setup, address (staff)
 constexpr EDTAG TAG_CURRENTSTAFFSPEC = 0x534F5343;   // 'SOSC' staff spec in force at (staff, measure, pos32)
 constexpr EDTAG TAG_MEASURESPEC = 0x534F4D53;        // 'SOMS' measure, address (measure)
 constexpr EDTAG TAG_STAFFSTYLE = 0x534F5353;         // 'SOSS' staff style

@@ -1,4 +1,4 @@
-// The staff specification record ('SOIS'; also 'SOSC', the specification in
+// The staff setup record ('SOIS'; also 'SOSC', the setup in
 // force at one place of the music). Its size depends on the layout version.
 #pragma once
 
