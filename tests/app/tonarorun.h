@@ -28,6 +28,13 @@ inline RunResult RunTonaro(const QStringList& args, const QString& settingsDir)
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("XDG_CONFIG_HOME", settingsDir);
     env.insert("HOME", settingsDir);
+    // Under the sanitizers, the leak checker's own tracer thread crashes at
+    // exit in some tonaro children started this way (a fault of the checker,
+    // "Tracer caught signal 11", not a leak report). Address and behaviour
+    // checks stay on; leaks of the same code are checked in-process by the
+    // plug-in and framework tests.
+    if (env.contains("ASAN_OPTIONS"))
+        env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":detect_leaks=0");
     process.setProcessEnvironment(env);
     process.start(TONARO_EXECUTABLE, args);
     RunResult result;
