@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-tools-dev libqt6uitools6 libgl-dev
   libpugixml-dev libzip-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libxml2-utils
+  libxml2-utils unzip
 )
 if [ "${TONARO_WITH_FUZZ:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -54,15 +54,8 @@ bool SharpenFsFlattenBs(AbsPitch* pitch)
 std::string ScoreText(const std::string& path)
 {
     if (path.size() < 4 || path.substr(path.size() - 4) != ".mxl") return ReadText(path);
-    const std::string command = "unzip -p '" + path + "' $(unzip -Z1 '" + path + "' | grep -v -e '^META-INF' -e '/$' -e '.pdf$' -e '^mimetype$' | head -1)";
-    std::string output;
-    if (std::FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        size_t got = 0;
-        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-        pclose(pipe);
-    }
-    return output;
+    return CommandOutput("unzip -p '" + path + "' $(unzip -Z1 '" + path +
+                         "' | grep -v -e '^META-INF' -e '/$' -e '.pdf$' -e '^mimetype$' | head -1)");
 }
 
 class SuiteRoundTrip : public MusicXmlTest, public ::testing::WithParamInterface<std::string> {};

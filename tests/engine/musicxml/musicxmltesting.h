@@ -42,10 +42,9 @@ inline void WriteText(const std::string& path, const std::string& text)
     out << text;
 }
 
-// `diff -u` of two files, shown when a comparison fails.
-inline std::string UnifiedDiff(const std::string& a, const std::string& b)
+// What a shell command prints on standard output (empty when it cannot run).
+inline std::string CommandOutput(const std::string& command)
 {
-    const std::string command = "diff -u '" + a + "' '" + b + "' 2>&1 | head -200";
     std::string output;
     if (std::FILE* pipe = popen(command.c_str(), "r")) {
         char buffer[4096];
@@ -54,6 +53,12 @@ inline std::string UnifiedDiff(const std::string& a, const std::string& b)
         pclose(pipe);
     }
     return output;
+}
+
+// `diff -u` of two files, shown when a comparison fails.
+inline std::string UnifiedDiff(const std::string& a, const std::string& b)
+{
+    return CommandOutput("diff -u '" + a + "' '" + b + "' 2>&1 | head -200");
 }
 
 constexpr unsigned kCompareParse = pugi::parse_default | pugi::parse_declaration | pugi::parse_doctype |
