@@ -11,6 +11,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libxml2-utils unzip
 )
+if [ "${TONARO_WITH_SCREENSHOT:-0}" = 1 ]; then
+  packages+=(xvfb)
+fi
 if [ "${TONARO_WITH_FUZZ:-0}" = 1 ]; then
   packages+=(clang libclang-rt-14-dev)
 fi

@@ -74,6 +74,22 @@ void EngineHostState::NotifyScroll(int16_t document, int16_t measure, int16_t st
         observer->ScrolledTo(document, measure, staff);
 }
 
+bool EngineHostState::AskSelectionDialog(int16_t kind, int32_t* id, bool* accepted, bool* changed)
+{
+    for (EngineObserver* observer : std::vector<EngineObserver*>(observers)) {
+        int32_t chosen = *id;
+        bool ok = false;
+        bool edited = false;
+        if (observer->SelectionDialogRequested(kind, &chosen, &ok, &edited)) {
+            *id = chosen;
+            *accepted = ok;
+            *changed = edited;
+            return true;
+        }
+    }
+    return false;
+}
+
 EngineHostState& HostState()
 {
     return Engine::Instance().Host();

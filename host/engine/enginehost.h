@@ -55,6 +55,9 @@ public:
     void NotifySelection(int16_t document);
     void NotifyDocumentChanged(int16_t document);
     void NotifyScroll(int16_t document, int16_t measure, int16_t staff);
+    // The first observer that answers FX_SelectionDialog's question; false
+    // when none does (the outputs are then untouched).
+    bool AskSelectionDialog(int16_t kind, int32_t* id, bool* accepted, bool* changed);
 };
 
 // Shortcut for the engine's internal state.

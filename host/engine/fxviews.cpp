@@ -146,6 +146,17 @@ int16_t FX_SelectionDialog(void* /*parentWindow*/, int16_t kind, int32_t* id, in
     if (!id || (kind != SELECTIONDIALOG_ARTICULATION && kind != SELECTIONDIALOG_SHAPE &&
                 kind != SELECTIONDIALOG_TEXTEXPRESSION))
         return 0;
+    // A window of the host application asks the user; without one the
+    // engine's fixed answer stands in.
+    int32_t asked = *id;
+    bool accepted = false;
+    bool edited = false;
+    if (HostState().AskSelectionDialog(kind, &asked, &accepted, &edited)) {
+        if (!accepted) return 0;
+        *id = asked;
+        if (changed) *changed = edited ? 1 : 0;
+        return 1;
+    }
     if (!answer.accept) return 0;
     if (answer.chosenId != 0) *id = answer.chosenId;
     if (changed) *changed = answer.changed ? 1 : 0;

@@ -34,6 +34,17 @@ public:
     virtual void DocumentChanged(int16_t /*document*/) {}
     // FX_ScrollTo moved the view of the current document.
     virtual void ScrolledTo(int16_t /*document*/, int16_t /*measure*/, int16_t /*staff*/) {}
+    // FX_SelectionDialog wants the user to choose an item of kind
+    // (SELECTIONDIALOG_*), *id preselected. Answer false to leave the question
+    // to the next observer and, when none answers, to the engine's fixed
+    // answer (Engine::SetSelectionDialogAnswer). Answer true after asking:
+    // *accepted then tells whether the user chose (false: cancelled), *id
+    // holds the chosen id and *changed whether definitions were changed.
+    // id, accepted and changed are never null.
+    virtual bool SelectionDialogRequested(int16_t /*kind*/, int32_t* /*id*/, bool* /*accepted*/, bool* /*changed*/)
+    {
+        return false;
+    }
 };
 
 }  // namespace tonaroengine
