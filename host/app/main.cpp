@@ -1,6 +1,6 @@
 // tonaro: the host application. With a command it runs that job without a
-// window (Qt's offscreen platform stands in for a screen); without one it
-// prints its usage.
+// window (Qt's offscreen platform stands in for a screen); without one, or
+// with a score file alone, it opens the score window on the real screen.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -10,19 +10,20 @@
 
 #include "host/app/commands/commands.h"
 #include "host/app/pluginhost.h"
+#include "host/app/window/runwindow.h"
 
 using namespace tonaroapp;
 
 namespace {
 
-// The window-less jobs. A later score window takes over when tonaro runs
-// without a command; for now that prints the usage.
+// The window-less jobs.
 int RunCommand(const std::string& command, const std::vector<std::string>& args, const AppOptions& options)
 {
     if (command == "change-pitches") return RunChangePitches(args, options);
     if (command == "convert") return RunConvert(args, options);
     if (command == "info") return RunInfo(args, options);
     if (command == "plugins") return RunPlugins(args, options);
+    if (command == "validate") return RunValidate(args, options);
     return UsageError("unknown command '" + command + "'");
 }
 
@@ -66,9 +67,12 @@ int main(int argc, char** argv)
             args.push_back(arg);
         }
     }
-    if (command.empty()) {
-        std::fputs(UsageText().c_str(), stderr);
-        return kExitUsage;
+    if (command.empty() || IsScoreFileArgument(command)) {
+        if (!args.empty()) return UsageError("the score window takes one score file");
+        // The window uses whatever screen the session has.
+        QApplication application(argc, argv);
+        QApplication::setApplicationName("Tonaro");
+        return RunWindow(command, options);
     }
     // The window-less jobs never need a screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -123,7 +123,16 @@ TEST_F(AppTest, HelpVersionAndUsageErrorsUseConventionalExitCodes)
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.rfind("tonaro ", 0), 0u);
 
-    EXPECT_EQ(Run({}).exitCode, 2);
+    // Without a command tonaro opens the score window; an unknown option is
+    // still a usage error, and so is a second argument after a score file.
+    RunResult badOption = Run({"--frobnicate"});
+    EXPECT_EQ(badOption.exitCode, 2);
+    EXPECT_NE(badOption.err.find("unknown option --frobnicate"), std::string::npos);
+    EXPECT_EQ(Run({"a.musicxml", "b.musicxml"}).exitCode, 2);
+    // A score file that cannot be opened ends the window path at once.
+    RunResult missing = Run({QString::fromStdString(Path("missing.musicxml"))});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("missing.musicxml"), std::string::npos);
     RunResult unknown = Run({"frobnicate"});
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_NE(unknown.err.find("unknown command"), std::string::npos);

@@ -30,5 +30,6 @@ int RunConvert(const std::vector<std::string>& args, const AppOptions& options);
 int RunInfo(const std::vector<std::string>& args, const AppOptions& options);
 int RunPlugins(const std::vector<std::string>& args, const AppOptions& options);
 int RunChangePitches(const std::vector<std::string>& args, const AppOptions& options);
+int RunValidate(const std::vector<std::string>& args, const AppOptions& options);
 
 }  // namespace tonaroapp

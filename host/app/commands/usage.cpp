@@ -6,7 +6,11 @@ namespace tonaroapp {
 
 std::string UsageText()
 {
-    return "Usage: tonaro [--plugins DIR] COMMAND [ARGUMENTS]\n"
+    return "Usage: tonaro [--plugins DIR] [SCORE]\n"
+           "       tonaro [--plugins DIR] COMMAND [ARGUMENTS]\n"
+           "\n"
+           "Without a command tonaro opens the score window on SCORE (.musicxml,\n"
+           ".xml or .mxl), or on the bundled example score when none is given.\n"
            "\n"
            "Commands:\n"
            "  change-pitches INPUT -o OUTPUT [options]\n"
@@ -23,6 +27,13 @@ std::string UsageText()
            "  convert INPUT -o OUTPUT       open a score and save it (.musicxml, .xml or .mxl)\n"
            "  info INPUT                    staves, measures and note counts of a score\n"
            "  plugins                       the loaded plug-ins and their menu items\n"
+           "  validate [options] PLUGIN.so  checks a plug-in module: each check in its own process,\n"
+           "                                in an order drawn from a seed; exit 0 only when all pass\n"
+           "      --seed N                  repeat the order (and random calls) of an earlier run\n"
+           "      --timeout SECONDS         time limit of each check (default 20)\n"
+           "      --cycles N                load-to-unload rounds of the cycles check (default 5)\n"
+           "      --check NAME              run only this check; repeat it\n"
+           "      --list                    name and describe every check\n"
            "\n"
            "Options:\n"
            "  --plugins DIR   load plug-ins from DIR (default: the folder of tonaro)\n"
