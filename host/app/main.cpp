@@ -69,6 +69,12 @@ int main(int argc, char** argv)
     }
     if (command.empty() || IsScoreFileArgument(command)) {
         if (!args.empty()) return UsageError("the score window takes one score file");
+        // Without a screen Qt would abort with its own message; say plainly
+        // what is missing instead.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            return Failure("no screen to open the score window on (DISPLAY is not set); "
+                           "the commands need none, see --help");
         // The window uses whatever screen the session has.
         QApplication application(argc, argv);
         QApplication::setApplicationName("Tonaro");

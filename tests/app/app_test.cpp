@@ -133,6 +133,10 @@ TEST_F(AppTest, HelpVersionAndUsageErrorsUseConventionalExitCodes)
     RunResult missing = Run({QString::fromStdString(Path("missing.musicxml"))});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("missing.musicxml"), std::string::npos);
+    // With no screen the window path says so instead of letting Qt abort.
+    RunResult noScreen = RunTonaro({}, Settings(), false);
+    EXPECT_EQ(noScreen.exitCode, 1);
+    EXPECT_NE(noScreen.err.find("no screen"), std::string::npos) << noScreen.err;
     RunResult unknown = Run({"frobnicate"});
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_NE(unknown.err.find("unknown command"), std::string::npos);

@@ -20,12 +20,17 @@ struct RunResult {
 };
 
 // Runs tonaro with args; settingsDir becomes XDG_CONFIG_HOME and HOME, so
-// that no run reads or writes the user's own settings.
-inline RunResult RunTonaro(const QStringList& args, const QString& settingsDir)
+// that no run reads or writes the user's own settings. With withScreen
+// false the child has no screen at all: no display and no Qt platform.
+inline RunResult RunTonaro(const QStringList& args, const QString& settingsDir, bool withScreen = true)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    if (withScreen) {
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+    } else {
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(name);
+    }
     env.insert("XDG_CONFIG_HOME", settingsDir);
     env.insert("HOME", settingsDir);
     // Under the sanitizers, the leak checker's own tracer thread crashes at
