@@ -21,11 +21,14 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "tonaroframework/base/fcstring.h"
 #include "tonaroframework/stream/fcbasestream.h"
 #include "tonaropdk/hostapi/tonpathspec.h"
+
+class TonaroAtomicReplacement;
 
 class FCFileStream : public __FCBaseStream {
 public:
@@ -84,15 +87,12 @@ protected:
 
 private:
     bool _OpenReplacement(const std::string& target, const char* mode);
-    bool _FinishReplacement();
-    void _AbandonReplacement();
 
     TonPathSpec2012 _folderSpec {};
     FCString _folderPath;
     FCString _fileName;
+    // The open C file, or null. While a replacement runs it is the
+    // replacement's stream (owned by it), otherwise owned by this stream.
     FILE* _file = nullptr;
-    // While a replacement is open: the file to replace and the temporary file.
-    bool _replacing = false;
-    std::string _targetPath;
-    std::string _tempPath;
+    std::unique_ptr<TonaroAtomicReplacement> _replacement;
 };

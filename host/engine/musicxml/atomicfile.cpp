@@ -1,57 +1,30 @@
 #include "host/engine/musicxml/atomicfile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
-#include <vector>
+
+#include "tonaropdk/platform/atomicreplace.h"
 
 namespace tonaroengine::musicxml {
 
 bool WriteFileAtomically(const std::string& path, const std::function<bool(std::FILE*)>& fill, std::string* why)
 {
-    const std::string pattern = path + ".tmp-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back(0);
-    const int fd = mkstemp(name.data());
-    if (fd < 0) {
-        *why = std::string("cannot create a file beside the target: ") + std::strerror(errno);
+    TonaroAtomicReplacement replacement;
+    int error = 0;
+    if (!replacement.Begin(path, "wb", &error)) {
+        *why = std::string("cannot create a file beside the target: ") + std::strerror(error);
         return false;
     }
-    struct stat existing{};
-    mode_t mode = 0;
-    if (stat(path.c_str(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    std::FILE* stream = fchmod(fd, mode) == 0 ? fdopen(fd, "wb") : nullptr;
-    if (!stream) {
-        *why = std::string("cannot write the file: ") + std::strerror(errno);
-        close(fd);
-        unlink(name.data());
-        return false;
-    }
-    std::setvbuf(stream, nullptr, _IOFBF, 1 << 20);
-    bool ok = fill(stream);
-    ok = std::fflush(stream) == 0 && ok;
-    ok = ok && fsync(fd) == 0;
-    int error = errno;
-    if (std::fclose(stream) != 0 && ok) {
-        ok = false;
-        error = errno;
-    }
-    if (ok && rename(name.data(), path.c_str()) != 0) {
-        ok = false;
-        error = errno;
-    }
-    if (!ok) {
+    std::setvbuf(replacement.Stream(), nullptr, _IOFBF, 1 << 20);
+    if (!fill(replacement.Stream())) {
+        // The reason is the failed write beneath the stream when there was one.
+        error = replacement.WriteError();
+        replacement.Abandon();
         *why = std::string("cannot write the file: ") + std::strerror(error ? error : EIO);
-        unlink(name.data());
+        return false;
+    }
+    if (!replacement.Commit(&error)) {
+        *why = std::string("cannot write the file: ") + std::strerror(error);
         return false;
     }
     return true;
