@@ -5,6 +5,9 @@
 // run one benchmark per process to compare it:
 //   musicxml_bench --benchmark_filter=Bare
 //   musicxml_bench --benchmark_filter=OpenChangeSave
+// BM_MusicXmlOpenSaveScaling opens and saves scores of 10 staves holding
+// 10,000 to 1,000,000 notes and fits the growth of the time to a straight
+// line (the BigO and RMS rows).
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
@@ -125,11 +128,56 @@ void BM_MusicXmlOpenChangeSave(benchmark::State& state)
 }
 BENCHMARK(BM_MusicXmlOpenChangeSave)->Unit(benchmark::kMillisecond);
 
+std::string ScalingFile()
+{
+    return "/tmp/tonaro-musicxml-bench-" + std::to_string(getpid()) + "-scaling.musicxml";
+}
+
+// Argument: the number of notes (rounded down to whole measures of 10
+// staves).
+void BM_MusicXmlOpenSaveScaling(benchmark::State& state)
+{
+    constexpr int kScalingStaves = 10;
+    const int measures = static_cast<int>(state.range(0) / (kScalingStaves * scoregenerator::kNotesPerMeasure));
+    const int64_t notes = int64_t{measures} * kScalingStaves * scoregenerator::kNotesPerMeasure;
+    {
+        std::ofstream out(ScalingFile(), std::ios::binary | std::ios::trunc);
+        out << scoregenerator::GenerateMusicXml(kScalingStaves, measures);
+        if (!out) state.SkipWithError("cannot write the score");
+    }
+    for (auto _ : state) {
+        tonaroengine::Engine::Instance().Reset();
+        tonaroengine::MusicXmlError error;
+        tonaroengine::Document* doc = tonaroengine::OpenMusicXml(ScalingFile(), &error);
+        if (!doc) {
+            state.SkipWithError(error.Text().c_str());
+            break;
+        }
+        if (!tonaroengine::SaveMusicXml(doc, OutputPath(), &error)) state.SkipWithError(error.Text().c_str());
+        state.PauseTiming();
+        tonaroengine::ReleaseMusicXmlSource(doc);
+        tonaroengine::Engine::Instance().Reset();
+        state.ResumeTiming();
+    }
+    ReportMemory(state);
+    state.counters["notes"] = static_cast<double>(notes);
+    state.SetItemsProcessed(state.iterations() * notes);
+    state.SetComplexityN(notes);
+}
+BENCHMARK(BM_MusicXmlOpenSaveScaling)
+    ->RangeMultiplier(10)
+    ->Range(10000, 1000000)
+    ->Arg(30000)
+    ->Arg(300000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
+
 struct Cleanup {
     ~Cleanup()
     {
         std::remove(ScoreFile().c_str());
         std::remove(OutputPath().c_str());
+        std::remove(ScalingFile().c_str());
     }
 } cleanup;
 

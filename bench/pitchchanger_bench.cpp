@@ -1,7 +1,9 @@
 // The pitch changer over a generated score of 160,000 notes through the
 // real engine: one rule, then ten rules, applied to the whole score inside
 // an undo block as the dialog runs them. Reports notes per second and the
-// process's peak resident memory.
+// process's peak resident memory. OneRuleScaling applies one rule to
+// 10,000 to 1,000,000 notes and fits the growth of the time to a straight
+// line (the BigO and RMS rows).
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
@@ -31,12 +33,17 @@ constexpr int kEntriesPerMeasure = 16;  // sixteenths in 4/4
 constexpr int64_t kNotes = int64_t{kStaves} * kMeasures * kEntriesPerMeasure;
 static_assert(kNotes >= 150000);
 
-// Builds the score once: staves numbered apart from their slots, a few
-// transposing staves, keys changing every 50 measures, a run of spellings
-// with accidentals. The whole score is selected.
-Document* Score()
+// Builds the score of the given length, unless it is the one built last:
+// staves numbered apart from their slots, a few transposing staves, keys
+// changing every 50 measures, a run of spellings with accidentals. The
+// whole score is selected.
+Document* Score(int measures = kMeasures)
 {
-    static Document* document = [] {
+    static Document* document = nullptr;
+    static int builtMeasures = 0;
+    if (document && builtMeasures == measures) return document;
+    builtMeasures = measures;
+    document = [measures] {
         InitializeGlobals();
         Engine::Instance().Reset();
         Document* doc = Engine::Instance().NewDocument();
@@ -44,15 +51,15 @@ Document* Score()
         for (int s = 0; s < kStaves; ++s) staves.push_back(doc->AddStaff(static_cast<int16_t>(100 - s * 3)));
         doc->SetStaffTransposition(staves[3], (1 << 6) | 2);  // B flat instrument
         doc->SetStaffTransposition(staves[7], 7 << 6);         // guitar
-        doc->AddMeasures(kMeasures, 4, 1024, 0);
+        doc->AddMeasures(measures, 4, 1024, 0);
         const uint16_t keys[] = {0x0000, 0x0001, 0x00FD, 0x0103, 0x00FF};
-        for (int m = 1; m <= kMeasures; m += 50) {
+        for (int m = 1; m <= measures; m += 50) {
             doc->SetKeySignature(static_cast<int16_t>(m), keys[(m / 50) % 5], static_cast<int16_t>(m + 49));
         }
         const char* names[] = {"C4", "D4", "E4", "F#4", "G4", "A4", "Bb4", "C5",
                                "Eb4", "G#3", "B3", "C#4", "F4", "Ab4", "D5", "E5"};
         for (int s = 0; s < kStaves; ++s) {
-            for (int m = 1; m <= kMeasures; ++m) {
+            for (int m = 1; m <= measures; ++m) {
                 const uint16_t key = doc->CellKeySignature(staves[s], static_cast<int16_t>(m));
                 for (int e = 0; e < kEntriesPerMeasure; ++e) {
                     tonaroengine::NoteSpec note;
@@ -84,9 +91,10 @@ void AddRule(FCPitchChangeNodes* nodes, const char* from, const char* to, PITCHD
     nodes->Add(new FCPitchChangeNode(&fromText, &toText, direction));
 }
 
-void RunRules(benchmark::State& state, FCPitchChangeNodes* rules, bool soundingPitch)
+void RunRules(benchmark::State& state, FCPitchChangeNodes* rules, bool soundingPitch, int measures = kMeasures)
 {
-    Document* doc = Score();
+    const int64_t notes = int64_t{kStaves} * measures * kEntriesPerMeasure;
+    Document* doc = Score(measures);
     FCUI ui;
     for (auto _ : state) {
         FCPitchChangerBlockHandler handler(rules, false, soundingPitch, &ui);
@@ -99,11 +107,12 @@ void RunRules(benchmark::State& state, FCPitchChangeNodes* rules, bool soundingP
         doc->Undo();  // the next round starts from the same score
         state.ResumeTiming();
     }
-    state.counters["notes"] = static_cast<double>(kNotes);
+    state.counters["notes"] = static_cast<double>(notes);
     state.counters["notes_per_second"] =
-        benchmark::Counter(static_cast<double>(kNotes) * static_cast<double>(state.iterations()),
+        benchmark::Counter(static_cast<double>(notes) * static_cast<double>(state.iterations()),
                            benchmark::Counter::kIsRate);
     state.counters["peak_rss_MiB"] = PeakResidentMiB();
+    state.SetComplexityN(notes);
 }
 
 void BM_OneRule(benchmark::State& state)
@@ -129,9 +138,25 @@ void BM_TenRules(benchmark::State& state)
     RunRules(state, &rules, state.range(0) != 0);
 }
 
+// Argument: the number of notes (rounded down to whole measures); written
+// pitch, as the dialog's default.
+void BM_OneRuleScaling(benchmark::State& state)
+{
+    FCPitchChangeNodes rules;
+    AddRule(&rules, "F#", "Gb", PITCHDIRECTION_CLOSEST);
+    RunRules(state, &rules, false, static_cast<int>(state.range(0) / (int64_t{kStaves} * kEntriesPerMeasure)));
+}
+
 // Argument: 1 sounding pitch, 0 written pitch.
 BENCHMARK(BM_OneRule)->ArgName("sounding")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_TenRules)->ArgName("sounding")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_OneRuleScaling)
+    ->RangeMultiplier(10)
+    ->Range(10000, 1000000)
+    ->Arg(30000)
+    ->Arg(300000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
