@@ -176,6 +176,25 @@ TEST_F(MeasurementTest, ValuesBeyondIntegersAndNonNumbers)
     EXPECT_EQ(Write(std::numeric_limits<float>::quiet_NaN(), INCHES), "");
 }
 
+TEST_F(MeasurementTest, TheLargestValuesAreWrittenAsNumbersInEveryUnit)
+{
+    // Scaling the largest floats up for centimetres overflows; the text must
+    // still be the number, never "inf".
+    const float largest = std::numeric_limits<float>::max();
+    for (float evpus : {largest, -largest, 1e34f}) {
+        for (short unit : {EVPUS, INCHES, CM, POINTS, PICAS, SPACES, MM}) {
+            FCString text;
+            text.SetMeasurement(evpus, unit);
+            const std::string written = text.GetCString();
+            EXPECT_EQ(written.find("inf"), std::string::npos) << "unit " << unit << ": " << written;
+            EXPECT_TRUE(std::isfinite(text.GetFloat(0))) << "unit " << unit << ": " << written;
+        }
+    }
+    FCString centimeters;
+    centimeters.SetMeasurement(1e34f, CM);
+    EXPECT_NEAR(centimeters.GetFloat(0), 1e34 / 113.38583, 1e34 / 113.38583 * 1e-6);
+}
+
 TEST_F(MeasurementTest, DocumentDefaultUnitComesFromTheEngine)
 {
     Document* doc = Engine::Instance().NewDocument();

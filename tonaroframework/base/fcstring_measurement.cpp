@@ -154,10 +154,17 @@ void FCString::SetMeasurement(float evpus, short unit)
             text = FormatFixed(evpus / kEvpusPerInch);
             digits = 5;
             break;
-        case UNIT_CENTIMETERS:
-            text = FormatFixed(evpus * 100000.0f / 11338583.0f);
+        case UNIT_CENTIMETERS: {
+            // Scaled up first, as the conversion is defined; a value so large that
+            // the scaling overflows is divided by the same ratio instead, so that
+            // a finite value never turns into "inf".
+            const float scaled = evpus * 100000.0f;
+            const float centimeters =
+                std::isfinite(scaled) ? scaled / 11338583.0f : evpus / (11338583.0f / 100000.0f);
+            text = FormatFixed(centimeters);
             digits = 5;
             break;
+        }
         case UNIT_POINTS:
             text = FormatFixed(evpus * 0.25f);
             digits = 2;
