@@ -169,6 +169,10 @@ void Engine::Reset()
 {
     host_->documents.clear();
     host_->current = 0;
+    // Document numbers are never reused while a frame may still name an old
+    // document. With no frame left they start again at 1, so that a process
+    // that resets often (tests, fuzzing) never runs out of them.
+    if (host_->frames.empty()) host_->nextDocumentNumber = 1;
     host_->ResetSettings();
 }
 

@@ -64,7 +64,9 @@ public:
     std::vector<int16_t> DocumentNumbers() const;
     // Closes every document and puts every host setting back to its default
     // (observers, window state, dialog answers, fonts, settings folder, the
-    // command log). For tests.
+    // command log). Document numbers start again at 1 unless a loaded frame
+    // is still outstanding (its document's number is then never reused). For
+    // tests.
     void Reset();
 
     // --- Observers ------------------------------------------------------------

@@ -228,3 +228,28 @@ TEST_F(EngineTest, LockedCellLayersGiveLockedFramesThatNeverSave)
     ASSERT_TRUE(doc->SetCellLayerLocked(3, 2, 0, false));
     EXPECT_TRUE(FX_SaveTGF(frame, V));
 }
+
+TEST_F(EngineTest, ResetNeverRunsOutOfDocumentNumbersNorReusesOnesAFrameNames)
+{
+    // A process that resets the engine between jobs opens more documents
+    // than one 16-bit number range holds.
+    for (int round = 0; round < 33000; ++round) {
+        Engine::Instance().Reset();
+        Document* doc = Engine::Instance().NewDocument();
+        ASSERT_NE(doc, nullptr) << "round " << round;
+        ASSERT_EQ(doc->Number(), 1);
+    }
+
+    // While a frame of an old document is loaded, its number is not handed
+    // out again: the frame cannot be saved into a new document.
+    Document* doc = MakeScore();
+    doc->AddEntry(5, 1, 0, Chord({Note("C4")}));
+    EXTGF2005a* frame = FX_LoadTGF(0, 1, 1, 0, 1, V);
+    ASSERT_NE(frame, nullptr);
+    FrameGuard guard(frame);
+    const int16_t oldNumber = doc->Number();
+    Engine::Instance().Reset();
+    Document* next = MakeScore();
+    EXPECT_NE(next->Number(), oldNumber);
+    EXPECT_FALSE(FX_SaveTGF(frame, V));
+}
