@@ -344,6 +344,22 @@ bool ParseSource(PugiBuffer&& text, const std::string& path, SourceScore& source
             return false;
         }
     }
+    // The declaration is written back as it was read but with its values in
+    // double quotes. A value holding a double quote (possible only in single
+    // quotes, and never valid in a declaration) would make the saved file
+    // unreadable, so such a file is refused like any malformed one.
+    for (pugi::xml_node node = source.xml.first_child(); node; node = node.next_sibling()) {
+        if (node.type() != pugi::node_declaration) continue;
+        for (pugi::xml_attribute attribute : node.attributes()) {
+            if (!std::strchr(attribute.value(), '"')) continue;
+            int line = 0, column = 0;
+            if (result.encoding == pugi::encoding_utf8 && reload(&original))
+                Locate(original, node.offset_debug(), &line, &column);
+            Fill(error, path, std::string("not well-formed XML: the XML declaration's ") + attribute.name() +
+                                  " holds a double quote", line, column);
+            return false;
+        }
+    }
     if (hasSingleQuotes) EscapeDoubleQuotes(source.xml.document_element());
     return true;
 }

@@ -146,7 +146,10 @@ bool IsSafeMemberName(const std::string& name)
 bool ReadMxl(const std::vector<uint8_t>& bytes, const MusicXmlLimits& limits, std::string* rootMember,
              std::vector<uint8_t>* score, std::string* why)
 {
-    ZipPtr archive = OpenArchive(bytes.data(), bytes.size(), ZIP_RDONLY, nullptr, why);
+    // The consistency check compares every member's local header with the
+    // central directory: saving copies the other members as they are, and an
+    // archive whose headers disagree would open but could never be saved.
+    ZipPtr archive = OpenArchive(bytes.data(), bytes.size(), ZIP_RDONLY | ZIP_CHECKCONS, nullptr, why);
     if (!archive) return false;
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
     if (count < 0 || static_cast<uint64_t>(count) > limits.maxArchiveMembers) {

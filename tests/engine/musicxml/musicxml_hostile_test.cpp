@@ -94,6 +94,46 @@ TEST_F(Hostile, BrokenXmlNamesLineAndColumn)
     EXPECT_EQ(lastError_.line, 8);  // the <pitch> of the note
 }
 
+TEST_F(Hostile, ADeclarationValueHoldingADoubleQuoteIsRefused)
+{
+    // Single quotes let the declaration hold a double quote; written back in
+    // double quotes it would make the saved file unreadable.
+    const std::string body = kScore.substr(kScore.find("<score-partwise"));
+    WriteText(Path("declaration.musicxml"),
+              "<?xml version='1.0' encoding='UTF- number=\"2\"8' standalone='no'?>\n" + body);
+    ExpectRefused(Path("declaration.musicxml"), "encoding holds a double quote");
+    EXPECT_EQ(lastError_.line, 1);
+
+    // Single-quoted declarations without one still open and save to a file
+    // that opens again.
+    tonaroengine::MusicXmlError error;
+    tonaroengine::Document* doc =
+        OpenText("single.musicxml", "<?xml version='1.0' encoding='UTF-8' standalone='no'?>\n" + body, &error);
+    ASSERT_NE(doc, nullptr) << error.Text();
+    ASSERT_TRUE(tonaroengine::SaveMusicXml(doc, Path("single-out.musicxml"), &error)) << error.Text();
+    EXPECT_NE(tonaroengine::OpenMusicXml(Path("single-out.musicxml"), &error), nullptr) << error.Text();
+}
+
+TEST_F(Hostile, AnArchiveWhoseHeadersDisagreeIsRefused)
+{
+    // Saving copies the other members as they are; an archive whose local
+    // header contradicts its directory would open but never save.
+    MakeArchive(Path("consistent.mxl"), {{"mimetype", "application/vnd.recordare.musicxml"},
+                                         {"META-INF/container.xml", kContainer},
+                                         {"score.musicxml", kScore}});
+    tonaroengine::MusicXmlError error;
+    tonaroengine::Document* doc = tonaroengine::OpenMusicXml(Path("consistent.mxl"), &error);
+    ASSERT_NE(doc, nullptr) << error.Text();
+    EXPECT_TRUE(tonaroengine::SaveMusicXml(doc, Path("consistent-out.mxl"), &error)) << error.Text();
+
+    std::string bytes = ReadText(Path("consistent.mxl"));
+    ASSERT_EQ(bytes.compare(0, 4, "PK\x03\x04"), 0);
+    bytes[26] = '\x08';  // the name length in the local header of "mimetype", never read
+    bytes[27] = '\xA2';
+    WriteText(Path("inconsistent.mxl"), bytes);
+    ExpectRefused(Path("inconsistent.mxl"), "not a readable zip archive");
+}
+
 TEST_F(Hostile, ArchiveMembersThatClimbOutAreRefused)
 {
     MakeArchive(Path("slip.mxl"), {{"META-INF/container.xml", kContainer},
