@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 
 #include "tempfolder.h"
+#include "tests/pdk/filefaults.h"
 #include "tonaroframework/base/fcstring.h"
 #include "tonaroframework/base/fcstrings.h"
 #include "tonaroframework/stream/fcsettingspair.h"
@@ -305,30 +306,7 @@ TEST_F(TextFileStreamTest, AbandonedWriteKeepsTheOldFile)
     EXPECT_EQ(folder.Listing(), "prefs.txt;");
 }
 
-// Makes writes beyond a few bytes fail as on a full disk: the process's file
-// size limit is lowered (root is bound by it too) and put back afterwards.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        _oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &_old);
-        rlimit limit = _old;
-        limit.rlim_cur = bytes;
-        _set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &_old);
-        std::signal(SIGXFSZ, _oldHandler);
-    }
-    bool IsSet() const { return _set; }
-
-private:
-    rlimit _old {};
-    void (*_oldHandler)(int) = nullptr;
-    bool _set = false;
-};
+using filefaults::FileSizeLimit;
 
 TEST_F(TextFileStreamTest, FailedWriteKeepsTheOldFileByteIdentical)
 {
