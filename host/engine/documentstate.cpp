@@ -39,6 +39,17 @@ bool Covers(const StaffStyle& style, int16_t measure, int32_t position)
     return afterStart && beforeEnd;
 }
 
+// The entry numbers of a layer's records, sorted (duplicates kept).
+std::vector<uint32_t> SortedEntryNumbers(const Layer& entries)
+{
+    std::vector<uint32_t> numbers;
+    numbers.reserve(entries.size());
+    // Entry records are packed: numbers are copied out before use.
+    for (const EXENTRY& entry : entries) numbers.push_back(uint32_t{entry.entnum});
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
 template <typename T>
 void Append(std::vector<uint8_t>* out, const T& value)
 {
@@ -235,9 +246,10 @@ bool DocumentState::ConcertPitch() const
 
 void DocumentState::PutStaff(int16_t staff, std::optional<StaffData> data)
 {
-    if (journal_ && !journal_->stavesBefore.count(staff)) {
-        const StaffData* current = FindStaff(staff);
-        journal_->stavesBefore[staff] = current ? std::optional<StaffData>(*current) : std::nullopt;
+    if (journal_) {
+        auto [kept, first] = journal_->stavesBefore.try_emplace(staff);
+        if (first)
+            if (const StaffData* current = FindStaff(staff)) kept->second = *current;
     }
     SetStaffRaw(staff, data);
 }
@@ -262,9 +274,10 @@ void DocumentState::PutMeasure(size_t index, const MeasureData& data)
 
 void DocumentState::PutRecord(const RecordKey& key, std::optional<RecordBytes> bytes)
 {
-    if (journal_ && !journal_->recordsBefore.count(key)) {
-        const RecordBytes* current = FindRecord(key);
-        journal_->recordsBefore[key] = current ? std::optional<RecordBytes>(*current) : std::nullopt;
+    if (journal_) {
+        auto [kept, first] = journal_->recordsBefore.try_emplace(key);
+        if (first)
+            if (const RecordBytes* current = FindRecord(key)) kept->second = *current;
     }
     SetRecordRaw(key, bytes);
 }
@@ -274,16 +287,17 @@ void DocumentState::PutLayer(int16_t staff, int16_t measure, int layer, Layer en
     if (layer < 0 || layer >= kLayerCount) return;
     const uint64_t key = LayerKey(staff, measure, layer);
     const Layer* current = FindLayer(staff, measure, layer);
-    if (journal_ && !journal_->layersBefore.count(key)) journal_->layersBefore[key] = current ? *current : Layer();
+    if (journal_) {
+        auto [kept, first] = journal_->layersBefore.try_emplace(key);
+        if (first && current) kept->second = *current;
+    }
 
     std::vector<uint32_t> leaving;
-    if (current) {
-        std::unordered_set<uint32_t> staying;
-        // Entry records are packed: numbers are copied out before use.
-        for (const EXENTRY& entry : entries) staying.insert(uint32_t{entry.entnum});
+    if (current && !current->empty()) {
+        const std::vector<uint32_t> staying = SortedEntryNumbers(entries);
         for (const EXENTRY& entry : *current) {
             const uint32_t entnum = entry.entnum;
-            if (entnum != 0 && !staying.count(entnum)) leaving.push_back(entnum);
+            if (entnum != 0 && !std::binary_search(staying.begin(), staying.end(), entnum)) leaving.push_back(entnum);
         }
     }
     SetLayerRaw(key, std::move(entries));
@@ -347,15 +361,21 @@ void DocumentState::SetLayerRaw(uint64_t layerKey, Layer entries)
     const size_t layer = static_cast<size_t>(layerKey & 0xFFFF);
     const uint32_t cellKey = tonaroengine::CellKey(staff, measure);
 
+    // The entry index changes only for entries that leave the layer or come
+    // into it: entries that stay keep their index nodes, so rewriting a layer
+    // in place costs one lookup per entry and no allocation.
     auto cell = cells_.find(cellKey);
-    if (cell != cells_.end()) {
+    if (cell != cells_.end() && !cell->second[layer].empty()) {
+        const std::vector<uint32_t> staying = SortedEntryNumbers(entries);
         for (const EXENTRY& entry : cell->second[layer]) {
-            auto owner = entryIndex_.find(uint32_t{entry.entnum});
+            const uint32_t entnum = entry.entnum;
+            if (std::binary_search(staying.begin(), staying.end(), entnum)) continue;
+            auto owner = entryIndex_.find(entnum);
             if (owner != entryIndex_.end() && owner->second == layerKey) entryIndex_.erase(owner);
         }
     }
     for (const EXENTRY& entry : entries)
-        if (entry.entnum != 0) entryIndex_[uint32_t{entry.entnum}] = layerKey;
+        if (entry.entnum != 0) entryIndex_.insert_or_assign(uint32_t{entry.entnum}, layerKey);
 
     if (entries.empty()) {
         if (cell == cells_.end()) return;
@@ -413,6 +433,16 @@ bool DocumentState::EndSession()
     if (--sessionDepth_ > 0) return true;
 
     EditStep& step = *journal_;
+    step.measureCountAfter = measures_.size();
+    step.nextEntnumAfter = nextEntnum_;
+    if (step.Empty()) {
+        journal_.reset();  // nothing changed: the redo history stays
+        return true;
+    }
+    // A new step ends the redo history; it is freed before the contents
+    // after the session are copied, whose memory it can then give.
+    redo_.clear();
+    step.layersAfter.reserve(step.layersBefore.size());
     for (const auto& [key, before] : step.layersBefore) {
         const int16_t staff = static_cast<int16_t>(key >> 32);
         const int16_t measure = static_cast<int16_t>((key >> 16) & 0xFFFF);
@@ -428,17 +458,12 @@ bool DocumentState::EndSession()
         step.stavesAfter[staff] = now ? std::optional<StaffData>(*now) : std::nullopt;
     }
     if (step.slotsBefore) step.slotsAfter = slots_;
-    step.measureCountAfter = measures_.size();
     for (const auto& [index, before] : step.measuresBefore)
         if (index < measures_.size()) step.measuresAfter[index] = measures_[index];
     for (size_t index = step.measureCountBefore; index < measures_.size(); ++index)
         step.measuresAfter[index] = measures_[index];
-    step.nextEntnumAfter = nextEntnum_;
 
-    if (!step.Empty()) {
-        undo_.push_back(std::move(step));
-        redo_.clear();
-    }
+    undo_.push_back(std::move(step));
     journal_.reset();
     return true;
 }

@@ -54,9 +54,12 @@ inline uint32_t CellKey(int16_t staff, int16_t measure)
 }
 
 // One undo step: every part that the session changed, before and after.
+// Restoring a step sets each part on its own, so the order in which its
+// parts are kept does not matter; cell layers, by far the most numerous
+// part, are kept in hash maps keyed by LayerKey.
 struct EditStep {
     std::string name;
-    std::map<uint64_t, Layer> layersBefore, layersAfter;
+    std::unordered_map<uint64_t, Layer> layersBefore, layersAfter;
     std::map<RecordKey, std::optional<RecordBytes>> recordsBefore, recordsAfter;
     std::map<int16_t, std::optional<StaffData>> stavesBefore, stavesAfter;
     std::optional<std::vector<int16_t>> slotsBefore, slotsAfter;

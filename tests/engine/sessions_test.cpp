@@ -2,6 +2,7 @@
 // document byte-identical, redo brings the change back, sessions nest.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 
 #include "enginefixture.h"
@@ -190,4 +191,68 @@ TEST_F(SessionTest, UndoDropsASelectionBeyondTheRestoredScore)
     ASSERT_TRUE(doc->SetSelection(Document::MakeRegion(1, 1, 3, 2)));
     ASSERT_TRUE(doc->Undo());
     EXPECT_TRUE(doc->GetSelection(nullptr));  // still inside: kept
+}
+
+namespace {
+
+// Where the engine finds an entry: staff, measure, layer and index, or all
+// -1 when it finds none.
+std::array<int, 4> Place(const Document* doc, uint32_t entnum)
+{
+    EntryLocation where;
+    if (!doc->FindEntry(entnum, nullptr, &where)) return {-1, -1, -1, -1};
+    return {where.staff, where.measure, where.layer, where.index};
+}
+
+}  // namespace
+
+TEST_F(SessionTest, EntriesAreFoundWhereTheyAreThroughRewritesMovesUndoAndRedo)
+{
+    using Where = std::array<int, 4>;
+    const uint32_t first = doc->Entries(5, 1, 0)[0].entnum;
+    const uint32_t second = doc->AddEntry(5, 1, 0, Chord({Note("E4")}));
+    const uint32_t third = doc->AddEntry(7, 1, 1, Chord({Note("D3")}));
+    ASSERT_NE(second, 0u);
+    ASSERT_NE(third, 0u);
+    const size_t entries = doc->EntryCount();
+
+    ASSERT_TRUE(doc->BeginEdit("swap"));
+    // Rewritten in place: both entries stay where they are.
+    std::vector<EXENTRY> upper = doc->Entries(5, 1, 0);
+    ASSERT_EQ(upper.size(), 2u);
+    upper[0].notes[0].raiselower = 1;
+    upper[1].notes[0].raiselower = -1;
+    ASSERT_TRUE(doc->SetEntries(5, 1, 0, upper));
+    EXPECT_EQ(Place(doc, first), (Where{5, 1, 0, 0}));
+    EXPECT_EQ(Place(doc, second), (Where{5, 1, 0, 1}));
+    // The second and third entries swap cells, keeping their numbers.
+    std::vector<EXENTRY> lower = doc->Entries(7, 1, 1);
+    ASSERT_EQ(lower.size(), 1u);
+    std::swap(upper[1], lower[0]);
+    ASSERT_TRUE(doc->SetEntries(7, 1, 1, {}));
+    ASSERT_TRUE(doc->SetEntries(5, 1, 0, upper));
+    ASSERT_TRUE(doc->SetEntries(7, 1, 1, lower));
+    ASSERT_TRUE(doc->EndEdit());
+    const auto swapped = doc->Snapshot();
+    const auto expectSwapped = [&] {
+        EXPECT_EQ(Place(doc, first), (Where{5, 1, 0, 0}));
+        EXPECT_EQ(Place(doc, third), (Where{5, 1, 0, 1}));
+        EXPECT_EQ(Place(doc, second), (Where{7, 1, 1, 0}));
+        EXPECT_EQ(doc->EntryCount(), entries);
+    };
+    expectSwapped();
+
+    ASSERT_TRUE(doc->Undo());
+    EXPECT_EQ(Place(doc, first), (Where{5, 1, 0, 0}));
+    EXPECT_EQ(Place(doc, second), (Where{5, 1, 0, 1}));
+    EXPECT_EQ(Place(doc, third), (Where{7, 1, 1, 0}));
+    EXPECT_EQ(doc->EntryCount(), entries);
+
+    // A session that changes nothing keeps what can be redone.
+    ASSERT_TRUE(doc->BeginEdit("nothing"));
+    ASSERT_TRUE(doc->EndEdit());
+    ASSERT_EQ(doc->RedoCount(), 1);
+    ASSERT_TRUE(doc->Redo());
+    EXPECT_EQ(doc->Snapshot(), swapped);
+    expectSwapped();
 }
