@@ -88,18 +88,8 @@ TEST_F(SettingsSaveFaults, FullDiskIsReportedAndKeepsTheOldFile)
 
 TEST_F(SettingsSaveFaults, EveryFailingCallIsReportedAndKeepsTheOldFile)
 {
-    struct Case {
-        const char* what;
-        void (*install)(TonaroFileCalls&);
-    } cases[] = {
-        {"open", [](TonaroFileCalls& calls) { calls.openFile = OpenFails; }},
-        {"short write, then an error", [](TonaroFileCalls& calls) { calls.writeFile = WriteShortThenFail; }},
-        {"sync", [](TonaroFileCalls& calls) { calls.syncFile = SyncFails; }},
-        {"close", [](TonaroFileCalls& calls) { calls.closeFile = CloseFails; }},
-        {"rename", [](TonaroFileCalls& calls) { calls.renameFile = RenameFails; }},
-    };
     const auto pairs = ManyPairs();
-    for (const Case& c : cases) {
+    for (const FailingCall& c : kFailingCalls) {
         SCOPED_TRACE(c.what);
         FileCallsGuard guard(ENOSPC);
         c.install(guard.Calls());

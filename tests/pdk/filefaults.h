@@ -129,4 +129,17 @@ private:
     bool _set = false;
 };
 
+// Each call of a save failing on its own, for tests that try them in turn.
+struct FailingCall {
+    const char* what;
+    void (*install)(TonaroFileCalls&);
+};
+inline const FailingCall kFailingCalls[] = {
+    {"open", [](TonaroFileCalls& calls) { calls.openFile = OpenFails; }},
+    {"short write, then an error", [](TonaroFileCalls& calls) { calls.writeFile = WriteShortThenFail; }},
+    {"sync", [](TonaroFileCalls& calls) { calls.syncFile = SyncFails; }},
+    {"close", [](TonaroFileCalls& calls) { calls.closeFile = CloseFails; }},
+    {"rename", [](TonaroFileCalls& calls) { calls.renameFile = RenameFails; }},
+};
+
 }  // namespace filefaults

@@ -101,17 +101,7 @@ TEST_P(ScoreSaveFaults, FullDiskIsReportedAndKeepsTheOldFile)
 
 TEST_P(ScoreSaveFaults, EveryFailingCallIsReportedAndKeepsTheOldFile)
 {
-    struct Case {
-        const char* what;
-        void (*install)(TonaroFileCalls&);
-    } cases[] = {
-        {"open", [](TonaroFileCalls& calls) { calls.openFile = OpenFails; }},
-        {"short write, then an error", [](TonaroFileCalls& calls) { calls.writeFile = WriteShortThenFail; }},
-        {"sync", [](TonaroFileCalls& calls) { calls.syncFile = SyncFails; }},
-        {"close", [](TonaroFileCalls& calls) { calls.closeFile = CloseFails; }},
-        {"rename", [](TonaroFileCalls& calls) { calls.renameFile = RenameFails; }},
-    };
-    for (const Case& c : cases) {
+    for (const FailingCall& c : kFailingCalls) {
         SCOPED_TRACE(c.what);
         FileCallsGuard guard(ENOSPC);
         c.install(guard.Calls());
