@@ -55,8 +55,12 @@ void DialogDriver::WithAlertsAnswered(void (*action)(void*), void* context)
             }
         }
         if (box == nullptr) return;
-        alerts_.push_back({box->windowTitle().toStdString(), box->text().toStdString()});
-        QAbstractButton* answer = box->escapeButton();
+        QAbstractButton* yes = nullptr;
+        for (QAbstractButton* button : box->buttons())
+            if (box->buttonRole(button) == QMessageBox::YesRole) yes = button;
+        alerts_.push_back({box->windowTitle().toStdString(), box->text().toStdString(), yes != nullptr});
+        QAbstractButton* answer = answerYes_ ? yes : nullptr;
+        if (answer == nullptr) answer = box->escapeButton();
         if (answer != nullptr) {
             answer->click();
         } else {
@@ -76,8 +80,25 @@ bool DialogDriver::TypeText(int tag, const std::string& text)
     field->selectAll();
     QTest::keyClick(field, Qt::Key_Backspace);
     if (!field->text().isEmpty()) field->clear();
-    QTest::keyClicks(field, QString::fromStdString(text));
-    return field->text() == QString::fromStdString(text);
+    // One key press per character (code point), carrying the character as
+    // its text. QTest's per-character typing maps each character to a key
+    // of a US keyboard and stops the program on any character that has
+    // none; here a printable ASCII character gets its own key code and any
+    // other character the unknown key, which a line edit inserts by its
+    // text. Control characters thus never reach Return (the dialog's
+    // default button) or Tab (focus): the field ignores them.
+    const QString typed = QString::fromStdString(text);
+    for (qsizetype i = 0; i < typed.size();) {
+        const qsizetype length = typed.at(i).isHighSurrogate() && i + 1 < typed.size() ? 2 : 1;
+        const QString character = typed.mid(i, length);
+        i += length;
+        const char16_t unit = character.at(0).unicode();
+        Qt::Key key = Qt::Key_unknown;
+        if (length == 1 && unit >= 0x20 && unit <= 0x7E)
+            key = static_cast<Qt::Key>(unit >= 'a' && unit <= 'z' ? unit - 'a' + 'A' : unit);
+        QTest::sendKeyEvent(QTest::Click, field, key, character, Qt::NoModifier);
+    }
+    return field->text() == typed;
 }
 
 bool DialogDriver::ChooseItem(int tag, const std::string& item)
@@ -135,6 +156,36 @@ bool DialogDriver::SelectRow(int tag, int row)
     if (table == nullptr || table->model() == nullptr || row < 0 || row >= table->model()->rowCount()) return false;
     table->selectRow(row);
     return true;
+}
+
+std::vector<DialogRow> DialogDriver::Rows(int tag) const
+{
+    std::vector<DialogRow> rows;
+    QTableView* table = Tagged<QTableView>(dialog_, tag);
+    if (table == nullptr || table->model() == nullptr) return rows;
+    const QAbstractItemModel* model = table->model();
+    for (int r = 0; r < model->rowCount(); ++r) {
+        DialogRow row;
+        for (int c = 0; c < model->columnCount(); ++c) {
+            const QModelIndex index = model->index(r, c);
+            if ((model->flags(index) & Qt::ItemIsUserCheckable) != 0) {
+                row.checked = model->data(index, Qt::CheckStateRole).toInt() == Qt::Checked;
+                continue;
+            }
+            row.cells.push_back(model->data(index, Qt::DisplayRole).toString().toStdString());
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::vector<std::string> DialogDriver::Items(int tag) const
+{
+    std::vector<std::string> items;
+    QComboBox* popup = Tagged<QComboBox>(dialog_, tag);
+    if (popup == nullptr) return items;
+    for (int i = 0; i < popup->count(); ++i) items.push_back(popup->itemText(i).toStdString());
+    return items;
 }
 
 std::vector<CapturedAlert> DialogDriver::TakeAlerts()

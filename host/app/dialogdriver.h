@@ -17,6 +17,14 @@ namespace tonaroapp {
 struct CapturedAlert {
     std::string title;
     std::string text;
+    bool question = false;  // it asked Yes or No
+};
+
+// One row of a table as the user sees it: its check box (false when the
+// table has none) and the text of each of its text columns, left to right.
+struct DialogRow {
+    bool checked = false;
+    std::vector<std::string> cells;
 };
 
 class DialogDriver {
@@ -30,7 +38,14 @@ public:
 
     // Each answers false (and does nothing) when no control of that kind
     // has the tag.
-    bool TypeText(int tag, const std::string& text);     // replaces a line edit's text by typing
+    //
+    // TypeText replaces a line edit's text by typing text (UTF-8) one
+    // character at a time, as key presses that carry the character. Any
+    // text can be typed, also characters no key of a keyboard makes;
+    // characters that a line edit does not insert (line breaks, tabs,
+    // other control characters) are dropped by the field, and the answer is
+    // then false: true means the field now holds exactly text.
+    bool TypeText(int tag, const std::string& text);
     bool ChooseItem(int tag, const std::string& item);   // picks a pop-up item by its text
     bool SetChecked(int tag, bool checked);              // clicks a check box when needed
     // Presses a button. False also when the button is disabled.
@@ -41,6 +56,18 @@ public:
     int RowCount(int tag) const;
     // Selects one row of the table as a click would.
     bool SelectRow(int tag, int row);
+    // Every row of the table tagged tag, top first; empty when there is no
+    // such table.
+    std::vector<DialogRow> Rows(int tag) const;
+    // The item texts of the pop-up tagged tag, in order; empty when none.
+    std::vector<std::string> Items(int tag) const;
+
+    // How alert boxes that ask a question (they have a button in the Yes
+    // role) are
+    // answered from now on: with Yes when yes is true, else with their
+    // escape answer (No), the default. Other alerts are always closed with
+    // their escape answer.
+    void AnswerQuestionsYes(bool yes) { answerYes_ = yes; }
 
     // Alerts raised since the last call, oldest first; clears the list.
     std::vector<CapturedAlert> TakeAlerts();
@@ -52,6 +79,7 @@ private:
 
     QWidget* dialog_;
     std::vector<CapturedAlert> alerts_;
+    bool answerYes_ = false;
 };
 
 }  // namespace tonaroapp

@@ -21,7 +21,9 @@ int RunCommand(const std::string& command, const std::vector<std::string>& args,
 {
     if (command == "change-pitches") return RunChangePitches(args, options);
     if (command == "convert") return RunConvert(args, options);
+    if (command == "change-pitches-worker") return RunChangePitchesWorker(args, options);
     if (command == "info") return RunInfo(args, options);
+    if (command == "lists") return RunLists(args, options);
     if (command == "plugins") return RunPlugins(args, options);
     if (command == "validate") return RunValidate(args, options);
     return UsageError("unknown command '" + command + "'");

@@ -8,13 +8,33 @@
 
 #include <pugixml.hpp>
 
+#include "host/app/window/scorepitch.h"
 #include "host/engine/document.h"
 #include "host/engine/pitch.h"
 #include "tonaropdk/hostapi/staffspec.h"
 
 namespace tonaroapp {
 
-std::vector<ScoreNote> CollectNotes(const tonaroengine::Document* document)
+namespace {
+
+// The written name of a stored note on a staff placed as placement says.
+std::string WrittenName(const StaffPlacement& placement, uint16_t key, const EXNOTE& note)
+{
+    if (placement.stepShift == 0 && placement.keySharps == 0)
+        return tonaroengine::NoteName(key, note.displacement, note.raiselower);
+    static const char kLetters[7] = {'C', 'D', 'E', 'F', 'G', 'A', 'B'};
+    const int step = tonaroengine::AbsoluteStep(key, note.displacement) + placement.stepShift;
+    const int alteration = ShownAlteration(placement, key, note.displacement, note.raiselower);
+    std::string name(1, kLetters[((step % 7) + 7) % 7]);
+    if (alteration > 0) name.append(static_cast<size_t>(alteration), '#');
+    if (alteration < 0) name.append(static_cast<size_t>(-alteration), 'b');
+    const int octave = step >= 0 ? step / 7 : -((-step + 6) / 7);
+    return name + std::to_string(octave);
+}
+
+}  // namespace
+
+std::vector<ScoreNote> CollectNotes(const tonaroengine::Document* document, bool written)
 {
     std::vector<ScoreNote> notes;
     if (document == nullptr) return notes;
@@ -26,10 +46,12 @@ std::vector<ScoreNote> CollectNotes(const tonaroengine::Document* document)
                 for (const EXENTRY& entry : document->Entries(staff, static_cast<int16_t>(measure), layer)) {
                     if ((entry.flags & EXENTRY_NOTE) == 0) continue;
                     const int count = std::min<int>(entry.numNotes, EXENTRY_MAXNOTES);
+                    StaffPlacement placement;
+                    if (written)
+                        placement = PlacementAt(document, staff, static_cast<int16_t>(measure), entry.position, false);
                     for (int n = 0; n < count; ++n) {
                         const EXNOTE& note = entry.notes[n];
-                        notes.push_back({slot, measure, layer, entry.entnum, n,
-                                         tonaroengine::NoteName(key, note.displacement, note.raiselower)});
+                        notes.push_back({slot, measure, layer, entry.entnum, n, WrittenName(placement, key, note)});
                     }
                 }
             }

@@ -13,8 +13,8 @@ class Document;
 
 namespace tonaroapp {
 
-// One note of a document as stored. name is its pitch name under the
-// cell's key ("Bb4"), in the pitch the document keeps for the staff.
+// One note of a document. name is its pitch name under the cell's key
+// ("Bb4"): as stored (concert pitch), or as written on its staff.
 struct ScoreNote {
     int slot = 0;          // staff position from the top, 1-based
     int measure = 0;       // 1-based
@@ -31,9 +31,12 @@ struct NoteChange {
     std::string after;
 };
 
-// Every note of document in slot, measure, layer and entry order. The
+// Every note of document in slot, measure, layer and entry order. written:
+// name each note as written on a transposing staff (in the staff's written
+// key, moved by its interval) instead of in concert pitch; percussion
+// staves and staves that do not transpose read the same either way. The
 // document is only read; null gives an empty list.
-std::vector<ScoreNote> CollectNotes(const tonaroengine::Document* document);
+std::vector<ScoreNote> CollectNotes(const tonaroengine::Document* document, bool written = false);
 
 // The notes of after whose names differ from the same note (entry and note
 // index) in before, in after's order.

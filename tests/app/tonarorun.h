@@ -22,7 +22,9 @@ struct RunResult {
 // Runs tonaro with args; settingsDir becomes XDG_CONFIG_HOME and HOME, so
 // that no run reads or writes the user's own settings. With withScreen
 // false the child has no screen at all: no display and no Qt platform.
-inline RunResult RunTonaro(const QStringList& args, const QString& settingsDir, bool withScreen = true)
+// input is written to the child's standard input, which is then closed.
+inline RunResult RunTonaro(const QStringList& args, const QString& settingsDir, bool withScreen = true,
+                           const std::string& input = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -42,6 +44,8 @@ inline RunResult RunTonaro(const QStringList& args, const QString& settingsDir, 
         env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":detect_leaks=0");
     process.setProcessEnvironment(env);
     process.start(TONARO_EXECUTABLE, args);
+    if (!input.empty()) process.write(input.data(), static_cast<qint64>(input.size()));
+    process.closeWriteChannel();
     RunResult result;
     if (!process.waitForFinished(60000)) {
         process.kill();

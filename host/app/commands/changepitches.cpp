@@ -1,227 +1,129 @@
-// change-pitches: opens a score, selects a region, invokes the Change
-// Pitches plug-in and drives its dialog as a user would, then saves.
+// change-pitches: opens each score, selects a region, and drives the Change
+// Pitches plug-in's dialog as a user would, then writes the result. One
+// dialog, filled once from the options, serves every file of the run; with
+// several files and jobs the files run in worker processes, each with its
+// own dialog.
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
-#include <set>
 
+#include <QThread>
+
+#include "host/app/commands/changeoptions.h"
+#include "host/app/commands/changereport.h"
+#include "host/app/commands/changesession.h"
 #include "host/app/commands/commands.h"
-#include "host/app/dialogdriver.h"
-#include "host/app/pluginhost.h"
-#include "host/app/scorenotes.h"
-#include "host/engine/document.h"
-#include "host/engine/engine.h"
-#include "host/engine/musicxml/musicxmlio.h"
+#include "host/app/commands/filejob.h"
+#include "host/app/commands/settingscopy.h"
+#include "host/app/commands/workerpool.h"
 
 namespace tonaroapp {
 
 namespace {
 
-constexpr const char kMenuItem[] = "ZP Change Pitches...";
+// The largest score read from standard input (the engine refuses larger
+// files anyway).
+constexpr size_t kMaxInputBytes = 512u << 20;
 
-// Dialog control tags.
-enum : int {
-    kOkButton = 1,
-    kCloseButton = 2,
-    kFromEdit = 102,
-    kToEdit = 104,
-    kDirectionPopup = 106,
-    kChangeCheckedButton = 107,
-    kRowList = 108,
-    kAddButton = 109,
-    kDeleteButton = 112,
-    kSoundingPitchBox = 113,
-    kRespaceBox = 114,
-    kSavedListsPopup = 117,
-    kUseListButton = 120,
-};
-
-struct Rule {
-    std::string from;
-    std::string to;
-    std::string direction = "Closest";
-};
-
-struct Range {
-    int first = 0;
-    int last = 0;  // 0: not given
-};
-
-struct ChangeOptions {
-    std::string input;
-    std::string output;
-    std::optional<std::string> from;
-    std::optional<std::string> to;
-    std::string direction = "Closest";
-    std::vector<Rule> rules;
-    std::optional<std::string> list;
-    Range measures;
-    Range staves;
-    bool written = false;
-    bool noRespace = false;
-    std::optional<std::string> settingsDir;
-};
-
-// "up", "down", "closest" (any case) as the pop-up's item text.
-std::optional<std::string> DirectionItem(const std::string& text)
+// Reads standard input into path (named .mxl when it is a zip archive).
+// Answers the path, or "" with *why.
+std::string ReadStandardInput(const SettingsCopy& scratch, std::string* why)
 {
-    std::string lower;
-    for (char c : text) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    if (lower == "up") return "Up";
-    if (lower == "down") return "Down";
-    if (lower == "closest") return "Closest";
-    return std::nullopt;
-}
-
-bool ParseNumber(const std::string& text, int* out)
-{
-    if (text.empty() || text.size() > 6) return false;
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + (c - '0');
+    std::string bytes;
+    char buffer[1 << 16];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
+        bytes.append(buffer, got);
+        if (bytes.size() > kMaxInputBytes) {
+            *why = "standard input: larger than " + std::to_string(kMaxInputBytes >> 20) + " MiB";
+            return {};
+        }
     }
-    *out = value;
-    return true;
-}
-
-// "M" or "M-N", both 1 or more, M <= N.
-bool ParseRange(const std::string& text, Range* out)
-{
-    const size_t dash = text.find('-');
-    Range range;
-    if (dash == std::string::npos) {
-        if (!ParseNumber(text, &range.first)) return false;
-        range.last = range.first;
-    } else if (!ParseNumber(text.substr(0, dash), &range.first) || !ParseNumber(text.substr(dash + 1), &range.last)) {
-        return false;
+    if (std::ferror(stdin)) {
+        *why = "standard input cannot be read";
+        return {};
     }
-    if (range.first < 1 || range.last < range.first) return false;
-    *out = range;
-    return true;
-}
-
-// FROM:TO[:DIR]
-bool ParseRule(const std::string& text, Rule* out)
-{
-    const size_t first = text.find(':');
-    if (first == std::string::npos) return false;
-    const size_t second = text.find(':', first + 1);
-    Rule rule;
-    rule.from = text.substr(0, first);
-    rule.to = text.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
-    if (second != std::string::npos) {
-        auto direction = DirectionItem(text.substr(second + 1));
-        if (!direction) return false;
-        rule.direction = *direction;
+    const std::string path = scratch.ScratchPath(bytes.starts_with("PK\x03\x04") ? "stdin.mxl" : "stdin.musicxml");
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    out.close();
+    if (!out) {
+        *why = "standard input: cannot keep a copy in " + path;
+        return {};
     }
-    *out = rule;
-    return true;
+    return path;
 }
 
-// Answers 0 when parsed, else the exit code of the usage error printed.
-int Parse(const std::vector<std::string>& args, ChangeOptions* options)
+// Copies the file at path to standard output.
+bool CopyToStandardOutput(const std::string& path)
 {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto value = [&](std::string* out) {
-            if (i + 1 >= args.size()) return false;
-            *out = args[++i];
-            return true;
-        };
-        std::string v;
-        if (arg == "-o" || arg == "--output") {
-            if (!value(&options->output)) return UsageError(arg + " needs a file name");
-        } else if (arg == "--from") {
-            if (!value(&v)) return UsageError("--from needs a pitch name");
-            options->from = v;
-        } else if (arg == "--to") {
-            if (!value(&v)) return UsageError("--to needs a pitch name");
-            options->to = v;
-        } else if (arg == "--direction") {
-            if (!value(&v)) return UsageError("--direction needs up, down or closest");
-            auto direction = DirectionItem(v);
-            if (!direction) return UsageError("--direction must be up, down or closest, not '" + v + "'");
-            options->direction = *direction;
-        } else if (arg == "--rule") {
-            Rule rule;
-            if (!value(&v) || !ParseRule(v, &rule)) return UsageError("--rule needs FROM:TO or FROM:TO:up|down|closest");
-            options->rules.push_back(rule);
-        } else if (arg == "--list") {
-            if (!value(&v)) return UsageError("--list needs a list name");
-            options->list = v;
-        } else if (arg == "--measures") {
-            if (!value(&v) || !ParseRange(v, &options->measures)) return UsageError("--measures needs M or M-N (from 1)");
-        } else if (arg == "--staves") {
-            if (!value(&v) || !ParseRange(v, &options->staves)) return UsageError("--staves needs S or S-T (from 1)");
-        } else if (arg == "--written") {
-            options->written = true;
-        } else if (arg == "--no-respace") {
-            options->noRespace = true;
-        } else if (arg == "--settings-dir") {
-            if (!value(&v)) return UsageError("--settings-dir needs a folder");
-            options->settingsDir = v;
-        } else if (arg.starts_with("-") && arg != "-") {
-            return UsageError("change-pitches: unknown option " + arg);
-        } else if (options->input.empty()) {
-            options->input = arg;
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) return false;
+    return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0;
+}
+
+// The task of each input: where it is read from and written to.
+bool PlanTasks(const ChangeOptions& options, const SettingsCopy& scratch, std::vector<FileTask>* tasks,
+               std::string* why)
+{
+    for (const std::string& input : options.inputs) {
+        FileTask task;
+        task.input = input;
+        task.inputPath = input;
+        if (input == "-" && (task.inputPath = ReadStandardInput(scratch, why)).empty()) return false;
+        if (options.dryRun) {
+            // Nothing is written.
+        } else if (!options.output.empty()) {
+            task.output = options.output;
+            task.outputPath = options.output == "-" ? scratch.ScratchPath("stdout.musicxml") : options.output;
+        } else if (!options.outDir.empty()) {
+            task.output = (std::filesystem::path(options.outDir) / std::filesystem::path(input).filename()).string();
+            task.outputPath = task.output;
         } else {
-            return UsageError("change-pitches takes one input file");
+            task.output = input;
+            task.outputPath = input;
+            task.inPlace = true;
         }
+        tasks->push_back(std::move(task));
     }
-    if (options->input.empty() || options->output.empty()) return UsageError("change-pitches needs INPUT and -o OUTPUT");
-    if (options->from.has_value() != options->to.has_value()) return UsageError("--from and --to go together");
-    const int modes = (options->from ? 1 : 0) + (options->rules.empty() ? 0 : 1) + (options->list ? 1 : 0);
-    if (modes == 0) return UsageError("say what to change: --from/--to, --rule or --list");
-    if (modes > 1) return UsageError("use only one of --from/--to, --rule and --list");
-    return 0;
+    return true;
 }
 
-// Prints every alert as the plug-in's own message; answers whether any came.
-bool ReportAlerts(DialogDriver& driver)
+// value as it can be shown in a one-line message: control characters as
+// \n, \t or \xNN.
+std::string Shown(const std::string& value)
 {
-    const std::vector<CapturedAlert> alerts = driver.TakeAlerts();
-    for (const CapturedAlert& alert : alerts) std::fprintf(stderr, "%s\n", alert.text.c_str());
-    return !alerts.empty();
+    std::string out;
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out;
 }
 
-// Drives the open dialog; answers an exit code (success when the change ran
-// without an alert).
-int DriveDialog(DialogDriver& driver, const ChangeOptions& options)
+// The names of the settings files that differ between two readings.
+std::vector<std::string> ChangedFiles(const std::map<std::string, std::string>& before,
+                                      const std::map<std::string, std::string>& after)
 {
-    if (!driver.SetChecked(kSoundingPitchBox, !options.written) || !driver.SetChecked(kRespaceBox, !options.noRespace))
-        return Failure("the plug-in's dialog has no sounding-pitch or respace box");
-
-    if (options.from) {
-        if (!driver.TypeText(kFromEdit, *options.from) || !driver.TypeText(kToEdit, *options.to) ||
-            !driver.ChooseItem(kDirectionPopup, options.direction))
-            return Failure("the plug-in's dialog did not take the From/To/direction fields");
-        if (!driver.Press(kOkButton)) return Failure("the plug-in's OK button is not available");
-        return ReportAlerts(driver) ? kExitFailure : kExitSuccess;
+    std::vector<std::string> names;
+    for (const auto& [name, bytes] : after) {
+        auto it = before.find(name);
+        if (it == before.end() || it->second != bytes) names.push_back(name);
     }
-
-    if (!options.rules.empty()) {
-        // Rows remembered from an earlier run go first: only the given rules apply.
-        for (int guard = driver.RowCount(kRowList); guard > 0 && driver.RowCount(kRowList) > 0; --guard) {
-            if (!driver.SelectRow(kRowList, 0) || !driver.Press(kDeleteButton))
-                return Failure("the plug-in's dialog did not let a remembered row be deleted");
-        }
-        for (const Rule& rule : options.rules) {
-            if (!driver.TypeText(kFromEdit, rule.from) || !driver.TypeText(kToEdit, rule.to) ||
-                !driver.ChooseItem(kDirectionPopup, rule.direction))
-                return Failure("the plug-in's dialog did not take the From/To/direction fields");
-            if (!driver.Press(kAddButton)) return Failure("the plug-in's Add button is not available");
-            if (ReportAlerts(driver)) return kExitFailure;
-        }
-    } else {
-        if (!driver.ChooseItem(kSavedListsPopup, *options.list))
-            return Failure("there is no saved pitch list named '" + *options.list + "'");
-        if (ReportAlerts(driver)) return kExitFailure;
-        if (!driver.Press(kUseListButton)) return Failure("the saved pitch list '" + *options.list + "' cannot be used");
-        if (ReportAlerts(driver)) return kExitFailure;
-    }
-    if (!driver.Press(kChangeCheckedButton)) return Failure("no row is checked: nothing to change");
-    return ReportAlerts(driver) ? kExitFailure : kExitSuccess;
+    return names;
 }
 
 }  // namespace
@@ -229,76 +131,130 @@ int DriveDialog(DialogDriver& driver, const ChangeOptions& options)
 int RunChangePitches(const std::vector<std::string>& args, const AppOptions& appOptions)
 {
     ChangeOptions options;
-    if (const int usage = Parse(args, &options); usage != 0) return usage;
-
-    tonaroengine::Engine& engine = tonaroengine::Engine::Instance();
-    if (options.settingsDir) engine.SetSettingsFolder(*options.settingsDir);
-
-    tonaroengine::MusicXmlError error;
-    tonaroengine::Document* document = tonaroengine::OpenMusicXml(options.input, &error);
-    if (document == nullptr) return Failure(error.Text());
-    // Closes the document on every way out.
-    struct Closer {
-        tonaroengine::Document* document;
-        ~Closer()
-        {
-            tonaroengine::ReleaseMusicXmlSource(document);
-            tonaroengine::Engine::Instance().CloseDocument(document->Number());
-        }
-    } closer{document};
-
-    const int measureCount = document->MeasureCount();
-    const int staffCount = document->StaffCount();
-    if (measureCount == 0 || staffCount == 0) return Failure(options.input + ": the score has no music to change");
-    const Range measures = options.measures.first != 0 ? options.measures : Range{1, measureCount};
-    const Range staves = options.staves.first != 0 ? options.staves : Range{1, staffCount};
-    if (measures.last > measureCount)
-        return Failure("--measures " + std::to_string(measures.first) + "-" + std::to_string(measures.last) +
-                       " is outside the score's " + std::to_string(measureCount) + " measure(s)");
-    if (staves.last > staffCount)
-        return Failure("--staves " + std::to_string(staves.first) + "-" + std::to_string(staves.last) +
-                       " is outside the score's " + std::to_string(staffCount) + " staff/staves");
-    const EREGION region =
-        tonaroengine::Document::MakeRegion(static_cast<int16_t>(staves.first), static_cast<int16_t>(measures.first),
-                                           static_cast<int16_t>(staves.last), static_cast<int16_t>(measures.last));
-    if (!document->SetSelection(region)) return Failure("the region cannot be selected");
-
-    const std::vector<ScoreNote> before = CollectNotes(document);
-
-    PluginHost host;
-    std::vector<std::string> problems;
-    host.LoadFolder(appOptions.pluginFolder, &problems);
-    for (const std::string& problem : problems) std::fprintf(stderr, "tonaro: %s\n", problem.c_str());
-    const int plugin = host.FindMenuItem(kMenuItem);
-    if (plugin < 0) return Failure(std::string("no loaded plug-in offers \"") + kMenuItem + "\" (plug-in folder " +
-                                   appOptions.pluginFolder + ")");
-    host.Invoke(plugin);
-    QWidget* dialog = DialogDriver::FindDialog(kFromEdit);
-    if (dialog == nullptr) return Failure("the plug-in showed no dialog");
-    int result = kExitSuccess;
-    {
-        DialogDriver driver(dialog);
-        result = DriveDialog(driver, options);
-        driver.Press(kCloseButton);  // the dialog keeps its settings for the next run
-        ReportAlerts(driver);
+    if (const int usage = ParseChangeOptions(args, false, &options); usage != 0) return usage;
+    std::string why;
+    if (options.settingsDir && !SettingsCopy::IsUsableFolder(*options.settingsDir, &why))
+        return UsageError("--settings-dir " + *options.settingsDir + ": " + why);
+    if (!options.outDir.empty() && !options.dryRun) {
+        if (!SettingsCopy::IsUsableFolder(options.outDir, &why))
+            return UsageError("--out-dir " + options.outDir + ": " + why);
+        std::error_code error;
+        std::filesystem::create_directories(options.outDir, error);
+        if (error) return Failure("--out-dir " + options.outDir + ": " + error.message());
     }
-    host.UnloadAll();
-    if (result != kExitSuccess) return result;
 
-    const std::vector<NoteChange> changes = CompareNotes(before, CollectNotes(document));
-    tonaroengine::MusicXmlSaveReport report;
-    if (!tonaroengine::SaveMusicXml(document, options.output, &error, {}, &report)) return Failure(error.Text());
+    // The user's settings are read once, here; the plug-in works on a copy.
+    SettingsCopy settings;
+    if (!settings.Take(options.settingsDir.value_or(""), &why)) return Failure(why);
+    std::vector<FileTask> tasks;
+    if (!PlanTasks(options, settings, &tasks, &why)) return Failure(why);
 
-    // Notes are named in concert pitch, as the score keeps them.
-    if (!changes.empty()) std::printf("Changed notes (concert pitch):\n");
-    for (const NoteChange& change : changes)
-        std::printf("  measure %d, staff %d: %s -> %s\n", change.measure, change.slot, change.before.c_str(),
-                    change.after.c_str());
-    std::set<std::pair<int, int>> cells;
-    for (const NoteChange& change : changes) cells.insert({change.measure, change.slot});
-    std::printf("%zu note(s) changed in %zu measure/staff cell(s); written to %s\n", changes.size(), cells.size(),
-                options.output.c_str());
-    return kExitSuccess;
+    ChangeSession session;
+    if (!session.Open(appOptions.pluginFolder, true, &why)) return Failure(why);
+    if (const std::optional<DialogRefusal> refusal = session.Configure(options)) {
+        if (!refusal->usage) return Failure(refusal->message);
+        return UsageError(refusal->option + " " + Shown(refusal->value) + ": " + refusal->message);
+    }
+    std::vector<std::string> listFiles;  // the settings files that Save List wrote
+    if (options.saveList) {
+        const auto before = settings.WorkingFiles();
+        if (const std::string refused = session.SaveList(*options.saveList); !refused.empty())
+            return Failure("--save-list " + *options.saveList + ": " + refused);
+        listFiles = ChangedFiles(before, settings.WorkingFiles());
+    }
+
+    // Results are reported in the order of the inputs, each as soon as it
+    // and those before it are in.
+    std::FILE* reportOut = options.output == "-" ? stderr : stdout;
+    const bool text = options.report == ReportFormat::kText;
+    std::vector<FileResult> results(tasks.size());
+    std::vector<bool> have(tasks.size(), false);
+    size_t reported = 0;
+    size_t done = 0;
+    size_t notes = 0;
+    ProgressLine progress(tasks.size());
+    std::string now;
+    auto started = [&](size_t i) {
+        now = tasks[i].input;
+        progress.Show(done, notes, now);
+    };
+    auto finished = [&](size_t i, const FileResult& result) {
+        results[i] = result;
+        have[i] = true;
+        ++done;
+        notes += result.changes.size();
+        progress.Clear();
+        for (; reported < tasks.size() && have[reported]; ++reported) {
+            const FileResult& r = results[reported];
+            if (r.Failed()) {
+                PrintFailure(r);
+            } else if (text) {
+                PrintTextReport(reportOut, r, session.Froms(), options.written, tasks.size() > 1);
+                std::fflush(reportOut);
+            }
+        }
+        progress.Show(done, notes, done < tasks.size() ? now : std::string());
+    };
+
+    const int jobs = options.jobs > 0 ? options.jobs : std::max(1, QThread::idealThreadCount());
+    const size_t workers = std::min(tasks.size(), static_cast<size_t>(jobs));
+    if (workers <= 1) {
+        for (size_t i = 0; i < tasks.size(); ++i) {
+            started(i);
+            FileResult result = RunFileJob(session, tasks[i], options);
+            if (!result.Failed() && result.output == "-" && !CopyToStandardOutput(tasks[i].outputPath)) {
+                result.error = "standard output: the score cannot be written";
+                result.output.clear();
+            }
+            finished(i, result);
+        }
+    } else {
+        WorkerSetup setup;
+        setup.pluginFolder = appOptions.pluginFolder;
+        setup.dialogArguments = WorkerArguments(options);
+        setup.taskFile = settings.ScratchPath("tasks");
+        setup.settingsFolder = [&settings](int n, std::string* error) {
+            return settings.MakeWorkerCopy("worker-" + std::to_string(n), error);
+        };
+        if (!WriteTaskFile(setup.taskFile, tasks, &why)) return Failure(why);
+        RunInWorkers(tasks, static_cast<int>(workers), setup, started, finished);
+    }
+    progress.Clear();
+    session.Close();  // the plug-in stores its settings (in the working copy)
+
+    size_t failed = 0;
+    for (const FileResult& result : results) failed += result.Failed() ? 1 : 0;
+    if (options.report == ReportFormat::kJson) {
+        std::fputs(JsonReport(results).c_str(), reportOut);
+    } else if (tasks.size() > 1) {
+        PrintRunSummary(reportOut, results);
+    }
+
+    // A run that changed no file at all (every file failed) stores nothing.
+    int exitCode = failed > 0 ? kExitFailure : kExitSuccess;
+    if (tasks.empty() || failed < tasks.size()) {
+        std::vector<std::string> leftAlone;
+        std::vector<std::string> problems;
+        settings.Commit(&leftAlone, &problems);
+        for (const std::string& problem : problems) std::fprintf(stderr, "tonaro: settings not stored: %s\n", problem.c_str());
+        if (!problems.empty()) exitCode = kExitFailure;
+        bool listStored = problems.empty();
+        for (const std::string& name : leftAlone) {
+            const std::string path = (std::filesystem::path(settings.UserFolder()) / name).string();
+            std::fprintf(stderr, "tonaro: %s could not be read when the run began; it was left as it is\n",
+                         path.c_str());
+            for (const std::string& listFile : listFiles) listStored = listStored && listFile != name;
+        }
+        if (options.saveList) {
+            if (!listStored) {
+                std::fprintf(stderr, "tonaro: --save-list %s: the pitch list was not stored\n", options.saveList->c_str());
+                exitCode = kExitFailure;
+            } else if (text) {
+                std::fprintf(reportOut, "Pitch list \"%s\" saved\n", options.saveList->c_str());
+            }
+        }
+    }
+    return exitCode;
 }
 
 }  // namespace tonaroapp

@@ -30,6 +30,10 @@ int RunConvert(const std::vector<std::string>& args, const AppOptions& options);
 int RunInfo(const std::vector<std::string>& args, const AppOptions& options);
 int RunPlugins(const std::vector<std::string>& args, const AppOptions& options);
 int RunChangePitches(const std::vector<std::string>& args, const AppOptions& options);
+int RunLists(const std::vector<std::string>& args, const AppOptions& options);
+// The worker process of a change-pitches run of several files (not for
+// users; see workerpool.h).
+int RunChangePitchesWorker(const std::vector<std::string>& args, const AppOptions& options);
 int RunValidate(const std::vector<std::string>& args, const AppOptions& options);
 
 }  // namespace tonaroapp
