@@ -108,7 +108,13 @@ int CheckFiles(const ChangeOptions& options)
     }
     if (options.inPlace || !options.outDir.empty()) {
         std::set<std::string> names;
+        std::set<std::filesystem::path> files;
         for (const std::string& input : options.inputs) {
+            std::error_code error;
+            std::filesystem::path file = std::filesystem::weakly_canonical(input, error);
+            if (error) file = input;
+            if (options.inPlace && !files.insert(file).second)
+                return UsageError(input + " is named twice: it can be replaced only once");
             const std::string name = std::filesystem::path(input).filename().string();
             if (!IsScoreFileArgument(name))
                 return UsageError(input + ": an output must end in .musicxml, .xml or .mxl");

@@ -135,13 +135,8 @@ int RunChangePitches(const std::vector<std::string>& args, const AppOptions& app
     std::string why;
     if (options.settingsDir && !SettingsCopy::IsUsableFolder(*options.settingsDir, &why))
         return UsageError("--settings-dir " + *options.settingsDir + ": " + why);
-    if (!options.outDir.empty() && !options.dryRun) {
-        if (!SettingsCopy::IsUsableFolder(options.outDir, &why))
-            return UsageError("--out-dir " + options.outDir + ": " + why);
-        std::error_code error;
-        std::filesystem::create_directories(options.outDir, error);
-        if (error) return Failure("--out-dir " + options.outDir + ": " + error.message());
-    }
+    if (!options.outDir.empty() && !options.dryRun && !SettingsCopy::IsUsableFolder(options.outDir, &why))
+        return UsageError("--out-dir " + options.outDir + ": " + why);
 
     // The user's settings are read once, here; the plug-in works on a copy.
     SettingsCopy settings;
@@ -196,6 +191,11 @@ int RunChangePitches(const std::vector<std::string>& args, const AppOptions& app
         progress.Show(done, notes, done < tasks.size() ? now : std::string());
     };
 
+    if (!options.outDir.empty() && !options.dryRun && !tasks.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(options.outDir, error);
+        if (error) return Failure("--out-dir " + options.outDir + ": " + error.message());
+    }
     const int jobs = options.jobs > 0 ? options.jobs : std::max(1, QThread::idealThreadCount());
     const size_t workers = std::min(tasks.size(), static_cast<size_t>(jobs));
     if (workers <= 1) {
