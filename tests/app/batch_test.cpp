@@ -148,9 +148,21 @@ TEST_F(BatchTest, EveryFileIsWrittenWhereAskedAndABadOneIsNamedWhileTheOthersRun
                     EXPECT_EQ(PartPitches(Path(written + name), "P1").at(0), "Bb5");
                 }
             }
-            EXPECT_FALSE(fs::exists(Path(written + "out/bad.musicxml")));
+            EXPECT_EQ(ReadFile(Path(folder + "bad.musicxml")), "<score-partwise><part-list>");
+            EXPECT_FALSE(fs::exists(Path(folder + "out/bad.musicxml")));
         }
     }
+}
+
+TEST_F(BatchTest, AnOutputThatCannotBeWrittenFailsThatFileOnly)
+{
+    fs::create_directories(Path("out/b.musicxml"));  // a folder where the file should go
+    const RunResult result = Run({"change-pitches", Serenade("a.musicxml"), Serenade("b.musicxml"), "--out-dir",
+                                  Q("out"), "--jobs", "2", "--from", "A#", "--to", "Bb", "--settings-dir", Q("s")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("tonaro: " + Path("out/b.musicxml")), std::string::npos) << result.err;
+    EXPECT_EQ(PartPitches(Path("out/a.musicxml"), "P1").at(0), "Bb5");
+    EXPECT_TRUE(fs::is_directory(Path("out/b.musicxml")));
 }
 
 TEST_F(BatchTest, JsonReportListsEachFileInThePitchModeUsed)
