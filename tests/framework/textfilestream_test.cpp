@@ -1,4 +1,4 @@
-// Text file streams: the on-disk format (one byte per character, LF written,
+// Text file streams: the on-disk format (Latin-1 or UTF-8 lines, LF written,
 // LF or CR read), reading and writing through folder paths and folder
 // records, the UTF-8 reader, and the atomic replacement of a file.
 #include <gtest/gtest.h>
@@ -46,7 +46,7 @@ protected:
     TempFolder folder;
 };
 
-TEST_F(TextFileStreamTest, WritesOneBytePerCharacterWithLinefeeds)
+TEST_F(TextFileStreamTest, WritesLatin1LinesByteForByteAndOthersAsUtf8)
 {
     FCStrings lines;
     lines.AddCString("first");
@@ -54,6 +54,8 @@ TEST_F(TextFileStreamTest, WritesOneBytePerCharacterWithLinefeeds)
     FCString special;
     const unsigned short units[] = {'A', 0x00C4, 0x03A9, 0};
     special.SetUnicodeString(units);
+    lines.AddCopy(&special);
+    special.DeleteCharacterAt(-1);
     lines.AddCopy(&special);
 
     auto stream = Stream("out.txt");
@@ -63,20 +65,80 @@ TEST_F(TextFileStreamTest, WritesOneBytePerCharacterWithLinefeeds)
     EXPECT_TRUE(stream->WriteText(&tail));
     ASSERT_TRUE(stream->Close());
 
-    // U+00C4 is the byte 0xC4; U+03A9 keeps only its low byte 0xA9.
-    EXPECT_EQ(folder.Read("out.txt"), std::string("first\n\nA\xC4\xA9\nno end"));
+    // A line beyond Latin-1 is UTF-8 as a whole; a Latin-1 line is not.
+    EXPECT_EQ(folder.Read("out.txt"), std::string("first\n\nA\xC3\x84\xCE\xA9\nA\xC4\nno end"));
+}
+
+TEST_F(TextFileStreamTest, EveryLineReadsBackAsWrittenAndOldFilesAsBefore)
+{
+    // Latin-1 text stays one byte per character, unless those bytes would
+    // read as UTF-8 ("Ã©" as C3 A9 would come back as "é").
+    const std::u16string texts[] = {u"plain", u"Gr\u00FC\u00DFe", u"\u03A9mega", u"\u00C3\u00A9",
+                                    u"\u4E00\u53F7", u"\U0001D11E clef", u"\u00E9\u4E8C"};
+    FCStrings lines;
+    for (const std::u16string& text : texts) {
+        FCString line;
+        line.SetUnicodeString(reinterpret_cast<const unsigned short*>(text.c_str()));
+        lines.AddCopy(&line);
+    }
+    auto out = Stream("round.txt");
+    ASSERT_TRUE(out->OpenWrite());
+    out->WriteStrings(&lines);
+    ASSERT_TRUE(out->Close());
+    const std::string bytes = folder.Read("round.txt");
+    EXPECT_EQ(bytes.substr(0, 12), "plain\nGr\xFC\xDF" "e\n");
+    EXPECT_NE(bytes.find("\xC3\x83\xC2\xA9\n"), std::string::npos);
+
+    auto in = Stream("round.txt");
+    ASSERT_TRUE(in->OpenRead());
+    std::unique_ptr<FCStrings> read(in->ReadStrings());
+    ASSERT_EQ(read->GetCount(), lines.GetCount());
+    for (int i = 0; i < read->GetCount(); ++i)
+        EXPECT_TRUE(read->GetItemAt(i)->IsEqualString(lines.GetItemAt(i))) << i;
+}
+
+TEST_F(TextFileStreamTest, LineEndsInsideAPairOrALineAreWrittenAsSpaces)
+{
+    FCSettingsPairs pairs;
+    FCString key("ZPCHANGEPITCHES_FROM"), value("C#\nZPCHANGEPITCHES_RESPACE=0\rX");
+    pairs.Add(new FCSettingsPair(&key, &value));
+    FCStrings lines;
+    lines.AddCString("one\ntwo");
+    auto stream = Stream("pairs.txt");
+    ASSERT_TRUE(stream->OpenWrite());
+    stream->WriteSettingsPairs(&pairs);
+    stream->WriteStrings(&lines);
+    ASSERT_TRUE(stream->Close());
+    EXPECT_EQ(folder.Read("pairs.txt"), "ZPCHANGEPITCHES_FROM=C# ZPCHANGEPITCHES_RESPACE=0 X\none two\n");
+}
+
+TEST_F(TextFileStreamTest, AFolderOpenedForReadingReportsAnError)
+{
+    std::filesystem::create_directory(folder.File("dir.txt"));
+    auto stream = Stream("dir.txt");
+    ASSERT_TRUE(stream->OpenRead());  // the C library opens a folder for reading
+    std::unique_ptr<FCStrings> lines(stream->ReadStrings());
+    EXPECT_TRUE(stream->HasError());
+    stream->Close();
+    EXPECT_FALSE(stream->HasError());
+
+    folder.Write("file.txt", "a\n");
+    auto file = Stream("file.txt");
+    ASSERT_TRUE(file->OpenRead());
+    std::unique_ptr<FCStrings> read(file->ReadStrings());
+    EXPECT_FALSE(file->HasError());
 }
 
 TEST_F(TextFileStreamTest, ReadsBytesBackAsCodeUnits)
 {
-    folder.Write("in.txt", std::string("A\xC4\xA9\n", 4));
+    folder.Write("in.txt", std::string("A\xC4z\xA9\n", 5));
     auto stream = Stream("in.txt");
     ASSERT_TRUE(stream->OpenRead());
     std::unique_ptr<FCString> line(stream->ReadString());
     ASSERT_NE(line, nullptr);
-    ASSERT_EQ(line->GetLength(), 3u);
+    ASSERT_EQ(line->GetLength(), 4u);  // not UTF-8: one character per byte, as always
     EXPECT_EQ(line->GetItemAt(1), 0x00C4);
-    EXPECT_EQ(line->GetItemAt(2), 0x00A9);  // what U+03A9 became on the way out
+    EXPECT_EQ(line->GetItemAt(3), 0x00A9);
     EXPECT_EQ(stream->ReadString(), nullptr);
 }
 
@@ -371,6 +433,15 @@ TEST_F(TextFileStreamTest, ReplacementKeepsPermissionsAndLinks)
     ASSERT_EQ(stat(folder.File("real.txt").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0640u);
     EXPECT_EQ(folder.Listing(), "link.txt;real.txt;");
+
+    // A link to a file not yet made: the file is made, the link stays.
+    std::filesystem::create_symlink("later.txt", folder.File("dangling.txt"));
+    auto through = Stream("dangling.txt");
+    ASSERT_TRUE(through->OpenWrite());
+    through->WriteText(&text);
+    ASSERT_TRUE(through->Close());
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.File("dangling.txt")));
+    EXPECT_EQ(folder.Read("later.txt"), "NEW\n");
 }
 
 TEST_F(TextFileStreamTest, ReopeningCommitsThePendingWrite)

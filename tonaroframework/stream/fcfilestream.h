@@ -75,6 +75,11 @@ public:
     bool Close();
 
     bool IsOpen() const { return _file != nullptr; }
+    // Whether a read or a write on the open file has failed (a folder opened
+    // for reading, an input/output error); false while closed. Reading
+    // functions answer such a failure as the end of the file, so a reader
+    // that must know whether it saw the whole file asks this before Close.
+    bool HasError() const { return _file != nullptr && std::ferror(_file) != 0; }
 
     // The stream's own copies; they live as long as the stream.
     const FCString* GetFolderPath() const { return &_folderPath; }

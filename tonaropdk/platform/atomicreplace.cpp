@@ -56,6 +56,31 @@ std::string TempNameIn(const std::string& folder, int attempt)
     return folder == "/" ? "/" + std::string(name) : folder + "/" + name;
 }
 
+// The path that a chain of symbolic links starting at path ends at, when
+// that end does not exist (a dangling link): each link's text, read
+// relative to the link's own folder unless it is absolute. Empty when path
+// is no link, when the chain cannot be read, or when it is too long (a loop).
+std::string DanglingLinkTarget(const std::string& path)
+{
+    constexpr int kMostLinks = 40;
+    std::string at = path;
+    for (int hop = 0; hop < kMostLinks; ++hop) {
+        struct stat status {};
+        if (lstat(at.c_str(), &status) != 0) return errno == ENOENT && hop > 0 ? at : std::string();
+        if (!S_ISLNK(status.st_mode)) return std::string();
+        std::string text(static_cast<size_t>(status.st_size > 0 ? status.st_size : 255) + 1, '\0');
+        const ssize_t size = readlink(at.c_str(), text.data(), text.size());
+        if (size <= 0 || static_cast<size_t>(size) >= text.size()) return std::string();
+        text.resize(static_cast<size_t>(size));
+        if (text[0] != '/') {
+            const std::string folder = FolderOf(at);
+            text = (folder == "/" ? "" : folder) + "/" + text;
+        }
+        at = text;
+    }
+    return std::string();
+}
+
 // Flushes the folder's entry list to the disk after a rename; a failure here
 // leaves the new file in place and is not reported.
 void SyncFolder(const std::string& folder)
@@ -165,6 +190,8 @@ bool TonaroAtomicReplacement::Begin(const std::string& path, const char* mode, i
         if (char* resolved = realpath(path.c_str(), nullptr)) {
             target = resolved;
             std::free(resolved);
+        } else if (const std::string end = DanglingLinkTarget(path); !end.empty()) {
+            target = end;  // the new file is made where the link points
         }
     }
     const bool exists = stat(target.c_str(), &status) == 0;

@@ -52,7 +52,8 @@ public:
     TonaroAtomicReplacement& operator=(const TonaroAtomicReplacement&) = delete;
 
     // Starts replacing path (UTF-8). A symbolic link is followed, so that the
-    // file it points to is replaced and the link stays. The temporary file
+    // file it points to is replaced and the link stays; a link that points
+    // to no file yet (a dangling link) makes that file, the link staying. The temporary file
     // is hidden, in the target's folder; when the target exists, the new
     // file gets its owner (where allowed) and permission bits, otherwise the
     // bits that 0666 and the umask give. mode is the fopen mode of Stream()
