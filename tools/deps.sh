@@ -10,6 +10,7 @@ packages=(
   libpugixml-dev libzip-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libxml2-utils unzip
+  unicode-data
 )
 if [ "${TONARO_WITH_SCREENSHOT:-0}" = 1 ]; then
   packages+=(xvfb)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tonaroframework/base/casefolding.h"
 #include "tonaroframework/base/fcstrings.h"
 #include "tonaroframework/base/frameworkversion.h"
 
@@ -272,6 +273,24 @@ TEST(FCStringCompare, CompareNoCaseLowersAsciiAndIsSafeForAnyUnit)
     FCString shortText("ab");
     FCString longer("ABC");
     EXPECT_LT(shortText.CompareNoCase(&longer), 0);
+}
+
+TEST(FCStringCompare, EqualNoCaseComparesWholeCharactersCaseFolded)
+{
+    auto text = [](const char16_t* units) {
+        auto string = std::make_unique<FCString>();
+        string->SetUnicodeString(reinterpret_cast<const unsigned short*>(units));
+        return string;
+    };
+    // Low bytes alike (U+4E00 has a zero low byte), characters not.
+    EXPECT_FALSE(IsEqualStringNoCase(text(u"\u4E00\u53F7").get(), text(u"\u4E00\u4E8C").get()));
+    EXPECT_FALSE(IsEqualStringNoCase(text(u"\u03A9mega").get(), text(u"\u00A9mega").get()));
+    EXPECT_TRUE(IsEqualStringNoCase(text(u"\u03A9mega").get(), text(u"\u03C9MEGA").get()));
+    EXPECT_TRUE(IsEqualStringNoCase(text(u"Stra\u00DFe").get(), text(u"STRASSE").get()));  // full folding
+    EXPECT_TRUE(IsEqualStringNoCase(text(u"\U00010400").get(), text(u"\U00010428").get()));  // beyond U+FFFF
+    EXPECT_TRUE(IsEqualStringNoCase(text(u"MyList").get(), text(u"mylist").get()));
+    EXPECT_FALSE(IsEqualStringNoCase(text(u"MyList").get(), text(u"mylis").get()));
+    EXPECT_FALSE(IsEqualStringNoCase(text(u"a").get(), nullptr));
 }
 
 TEST(FCStringSearch, StartsEndsAndContains)
