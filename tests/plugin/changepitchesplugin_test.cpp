@@ -11,6 +11,7 @@
 #include <QtTest/QTest>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -330,6 +331,65 @@ TEST_F(ChangePitchesPluginTest, SavedListsSaveOverwriteUseAndDelete)
     const std::string lists = ReadFile(folder.File("zpchangepitches.txt"));
     EXPECT_EQ(lists.rfind("ZPCHANGEPITCHES_LIST_NAME_1=Second\n", 0), 0u) << lists;
     EXPECT_EQ(lists.find("_NAME_2"), std::string::npos);
+    host->Terminate();
+}
+
+TEST_F(ChangePitchesPluginTest, SavedListsSurviveDamagedAndUnreadableFiles)
+{
+    const std::string rule = "ZPCHANGEPITCHES_LIST_FROM_%_1=A\nZPCHANGEPITCHES_LIST_TO_%_1=B\n"
+                             "ZPCHANGEPITCHES_LIST_UPDIRECTION_%_1=0\nZPCHANGEPITCHES_LIST_INUSE_%_1=1\n";
+    auto ruleOf = [&](char n) { return QString::fromStdString(rule).replace('%', QChar(n)).toStdString(); };
+    std::ofstream(folder.File("zpchangepitches.txt"))
+        << "ZPCHANGEPITCHES_LIST_NAME_1=One\n" << ruleOf('1') << "ZPCHANGEPITCHES_LIST_NAME_2=Two\n"
+        << "ZPCHANGEPITCHES_LIST_NAME_3=Three\n" << ruleOf('3');
+    Open();
+    EXPECT_EQ(Popup(117)->count(), 2);  // list 2 has no rules; list 3 still loads
+    Enter("A", "B", 0, 109);
+    auto typeName = [](const QString& name) {
+        Type(118, "x");  // enables Save
+        Edit(118)->setText(name);
+    };
+    const QString path = QString::fromStdString(folder.File("zpchangepitches.txt"));
+    typeName(QString::fromUtf8("\u4E00\u53F7"));
+    {
+        AlertAnswerer answerer("OK");
+        Click(119);
+        EXPECT_EQ(answerer.Count(), 1);
+        EXPECT_EQ(answerer.Seen().title, "Damaged Pitch Lists");
+        EXPECT_EQ(answerer.Seen().text, "Saved pitch list 2 in '" + path +
+                                             "' could not be read (its name or its pitches are missing). "
+                                             "It is left out of the file from now on.");
+    }
+    std::string lists = ReadFile(folder.File("zpchangepitches.txt"));
+    EXPECT_NE(lists.find("ZPCHANGEPITCHES_LIST_NAME_2=Three\n"), std::string::npos) << lists;
+    EXPECT_NE(lists.find("ZPCHANGEPITCHES_LIST_NAME_3=\u4E00\u53F7\n"), std::string::npos) << lists;
+
+    // Told once; a name whose characters differ only beyond their low bytes
+    // is a list of its own, not one to overwrite.
+    Enter("C", "D", 0, 109);
+    typeName(QString::fromUtf8("\u4E00\u4E8C"));
+    {
+        AlertAnswerer answerer("Yes");
+        Click(119);
+        EXPECT_FALSE(answerer.Seen().shown) << answerer.Seen().text.toStdString();
+    }
+    EXPECT_EQ(Popup(117)->count(), 4);
+    EXPECT_EQ(Popup(117)->itemText(3), QString::fromUtf8("\u4E00\u4E8C"));
+
+    // A file that cannot be read: Save and Delete say so and change nothing.
+    std::filesystem::remove(folder.File("zpchangepitches.txt"));
+    std::filesystem::create_directory(folder.File("zpchangepitches.txt"));
+    typeName("Five");
+    for (int button : {119, 121}) {
+        AlertAnswerer answerer("Yes");
+        Click(button);
+        EXPECT_EQ(answerer.Count(), 1);
+        EXPECT_EQ(answerer.Seen().title, "Can't change saved lists");
+        EXPECT_EQ(answerer.Seen().text, "The saved pitch lists cannot be read from '" + path +
+                                             "'. No list was saved or deleted, so that the lists in that file "
+                                             "are not lost.");
+        EXPECT_EQ(Popup(117)->count(), 4);
+    }
     host->Terminate();
 }
 

@@ -2,6 +2,7 @@
 // rules, the shared preferences file and the pitch-list file, in a settings
 // folder of each test's own (the engine's per-user settings folder).
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -9,8 +10,10 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "../framework/tempfolder.h"
+#include "tests/plugin/withoutfileoverride.h"
 #include "host/engine/engine.h"
 #include "tonaroframework/base/frameworkversion.h"
 #include "tonaroframework/stream/fcsettingspairs.h"
@@ -34,6 +37,15 @@ std::string ReadFile(const std::string& path)
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// Whether this thread may open path for reading (access() would judge root
+// by its permitted capabilities, not its effective ones).
+bool CanOpen(const std::string& path)
+{
+    const int fd = open(path.c_str(), O_RDONLY);
+    if (fd >= 0) close(fd);
+    return fd >= 0;
 }
 
 class StorageTest : public testing::Test {
@@ -148,49 +160,120 @@ TEST_F(StorageTest, AnUnreadablePrefsFileIsNeverOverwritten)
     const std::string original = "OTHER_PROGRAM=keep me\n";
     folder.Write("zppluginprefs.txt", original);
     std::filesystem::permissions(folder.File("zppluginprefs.txt"), std::filesystem::perms::none);
-    if (access(folder.File("zppluginprefs.txt").c_str(), R_OK) == 0) GTEST_SKIP() << "permissions not enforced";
-    EXPECT_FALSE(StoreUserPrefs(nullptr));
+    {
+        WithoutFileOverride ordinaryUser;
+        if (CanOpen(folder.File("zppluginprefs.txt"))) GTEST_SKIP() << "permissions not enforced";
+        EXPECT_FALSE(StoreUserPrefs(nullptr));
+    }
     std::filesystem::permissions(folder.File("zppluginprefs.txt"), std::filesystem::perms::owner_all);
     EXPECT_EQ(Prefs(), original);
 }
 
-TEST_F(StorageTest, SavedListsLoadUntilAMissingListAndRenumberOnSave)
+TEST_F(StorageTest, AnUnreadablePitchListFileIsNeverOverwritten)
 {
-    folder.Write("zpchangepitches.txt",
-                 "ZPCHANGEPITCHES_LIST_NAME_1=First\nZPCHANGEPITCHES_LIST_FROM_1_1=A\nZPCHANGEPITCHES_LIST_TO_1_1=B\n"
-                 "ZPCHANGEPITCHES_LIST_UPDIRECTION_1_1=0\nZPCHANGEPITCHES_LIST_INUSE_1_1=1\n"
-                 "ZPCHANGEPITCHES_LIST_FROM_2_1=C\nZPCHANGEPITCHES_LIST_TO_2_1=D\n"
-                 "ZPCHANGEPITCHES_LIST_UPDIRECTION_2_1=0\nZPCHANGEPITCHES_LIST_INUSE_2_1=1\n"
-                 "ZPCHANGEPITCHES_LIST_NAME_3=Third\nZPCHANGEPITCHES_LIST_FROM_3_1=E\nZPCHANGEPITCHES_LIST_TO_3_1=F\n"
-                 "ZPCHANGEPITCHES_LIST_UPDIRECTION_3_1=1\nZPCHANGEPITCHES_LIST_INUSE_3_1=0\n");
+    // A folder in its place cannot be read (though the C library opens it).
+    std::filesystem::create_directory(folder.File("zpchangepitches.txt"));
     LoadPitchLists();
-    ASSERT_EQ(GlobalDialogSettings.pitchLists.GetCount(), 1);
-    EXPECT_TRUE(GlobalDialogSettings.pitchLists.GetItemAt(0)->name.IsEqualCString("First"));
-    EXPECT_EQ(GlobalDialogSettings.pitchLists.GetItemAt(0)->GetItemAt(0)->direction, PITCHDIRECTION_DOWN);
+    EXPECT_FALSE(CanSavePitchLists());
+    std::filesystem::remove(folder.File("zpchangepitches.txt"));
+    LoadPitchLists();
+    EXPECT_TRUE(CanSavePitchLists());  // a missing file is simply made
+
+    const std::string original = "ZPCHANGEPITCHES_LIST_NAME_1=Kept\n";
+    folder.Write("zpchangepitches.txt", original);
+    std::filesystem::permissions(folder.File("zpchangepitches.txt"), std::filesystem::perms::none);
+    {
+        WithoutFileOverride ordinaryUser;
+        if (CanOpen(folder.File("zpchangepitches.txt"))) GTEST_SKIP() << "permissions not enforced";
+        LoadPitchLists();
+        EXPECT_FALSE(CanSavePitchLists());
+        EXPECT_FALSE(SavePitchLists());
+    }
+    // Readable again, but the lists in memory are not the file's.
+    EXPECT_FALSE(SavePitchLists());
+    std::filesystem::permissions(folder.File("zpchangepitches.txt"), std::filesystem::perms::owner_all);
+    EXPECT_EQ(ReadFile(folder.File("zpchangepitches.txt")), original);
+}
+
+TEST_F(StorageTest, ADamagedListCostsOnlyItselfAndListsRenumberOnSave)
+{
+    auto list = [](int n, const char* name, bool withRule) {
+        const std::string suffix = std::to_string(n) + "_1=";
+        std::string text = name ? "ZPCHANGEPITCHES_LIST_NAME_" + std::to_string(n) + "=" + name + "\n" : "";
+        if (withRule)
+            text += "ZPCHANGEPITCHES_LIST_FROM_" + suffix + "A\nZPCHANGEPITCHES_LIST_TO_" + suffix + "B\n" +
+                    "ZPCHANGEPITCHES_LIST_UPDIRECTION_" + suffix + "0\nZPCHANGEPITCHES_LIST_INUSE_" + suffix + "1\n";
+        return text;
+    };
+    // List 2 of 4 without rules, then without a name.
+    for (const std::string& second : {list(2, "NoRules", false), list(2, nullptr, true)}) {
+        folder.Write("zpchangepitches.txt", list(1, "First", true) + second + list(3, "Third", true) +
+                                                list(4, "Fourth", true));
+        LoadPitchLists();
+        const FCPitchChangeLists& lists = GlobalDialogSettings.pitchLists;
+        ASSERT_EQ(lists.GetCount(), 3);
+        EXPECT_TRUE(lists.GetItemAt(1)->name.IsEqualCString("Third"));
+        EXPECT_TRUE(lists.GetItemAt(2)->name.IsEqualCString("Fourth"));
+        EXPECT_EQ(lists.GetItemAt(2)->GetItemAt(0)->direction, PITCHDIRECTION_DOWN);
+        EXPECT_EQ(GlobalDialogSettings.unreadPitchListNumbers, std::vector<int>{2});
+    }
+    ASSERT_TRUE(SavePitchLists());
+    EXPECT_EQ(ReadFile(folder.File("zpchangepitches.txt")),
+              list(1, "First", true) + list(2, "Third", true) + list(3, "Fourth", true));
 
     // A name without a complete rule is no list.
     FCSettingsPairs pairs;
     FCString key("ZPCHANGEPITCHES_LIST_NAME_1");
     FCString value("Empty");
     pairs.AddKeyValue(&key, &value);
-    FCPitchChangeList list;
-    EXPECT_FALSE(list.TryToBuildFromSettingsPairs(&pairs, 1));
-    EXPECT_FALSE(list.TryToBuildFromSettingsPairs(&pairs, 2));
+    FCPitchChangeList empty;
+    EXPECT_FALSE(empty.TryToBuildFromSettingsPairs(&pairs, 1));
+    EXPECT_FALSE(empty.TryToBuildFromSettingsPairs(&pairs, 2));
 
-    auto* second = new FCPitchChangeList;
-    second->name.SetCString("Second");
-    FCString g("G");
-    FCString gb("Gb");
-    second->Add(new FCPitchChangeNode(&g, &gb, PITCHDIRECTION_CLOSEST));
-    GlobalDialogSettings.pitchLists.InsertItemAt(second, 0);
-    GlobalDialogSettings.pitchLists.ClearItemAt(1);
-    GlobalDialogSettings.pitchLists.Add(new FCPitchChangeList);  // no rules: written as a name alone
+    // A list without rules in memory is written as its name alone.
+    GlobalDialogSettings.pitchLists.ClearItemAt(0);
+    GlobalDialogSettings.pitchLists.ClearItemAt(0);
+    GlobalDialogSettings.pitchLists.Add(new FCPitchChangeList);
     GlobalDialogSettings.pitchLists.GetItemAt(1)->name.SetCString("Bare");
     ASSERT_TRUE(SavePitchLists());
-    EXPECT_EQ(ReadFile(folder.File("zpchangepitches.txt")),
-              "ZPCHANGEPITCHES_LIST_NAME_1=Second\nZPCHANGEPITCHES_LIST_FROM_1_1=G\nZPCHANGEPITCHES_LIST_TO_1_1=Gb\n"
-              "ZPCHANGEPITCHES_LIST_UPDIRECTION_1_1=2\nZPCHANGEPITCHES_LIST_INUSE_1_1=0\n"
-              "ZPCHANGEPITCHES_LIST_NAME_2=Bare\n");
+    EXPECT_EQ(ReadFile(folder.File("zpchangepitches.txt")), list(1, "Fourth", true) + list(2, "Bare", false));
+}
+
+TEST_F(StorageTest, AnyTextSurvivesAndNoneCanInjectAKey)
+{
+    // A name and a From beyond Latin-1, and line ends pasted into the texts.
+    auto* list = new FCPitchChangeList;
+    FCString name;
+    name.SetUnicodeString(reinterpret_cast<const unsigned short*>(u"\u03A9mega \u4E00\u53F7"));
+    list->name.SetString(&name);
+    FCString from("C#\nZPCHANGEPITCHES_LIST_NAME_2=Injected");
+    FCString to("Db");
+    list->Add(new FCPitchChangeNode(&from, &to, PITCHDIRECTION_UP));
+    GlobalDialogSettings.pitchLists.Add(list);
+    GlobalDialogSettings.fromPitch.SetUnicodeString(reinterpret_cast<const unsigned short*>(u"\u03A9"));
+    GlobalDialogSettings.toPitch.SetCString("C#\r\nZPCHANGEPITCHES_RESPACE=0");
+    ASSERT_TRUE(SavePitchLists());
+    ASSERT_TRUE(StoreUserPrefs(nullptr));
+
+    ResetGlobalDialogSettings();
+    LoadUserPrefs(nullptr);
+    LoadPitchLists();
+    EXPECT_TRUE(GlobalDialogSettings.respace);
+    EXPECT_TRUE(GlobalDialogSettings.toPitch.IsEqualCString("C#  ZPCHANGEPITCHES_RESPACE=0"));
+    EXPECT_EQ(GlobalDialogSettings.fromPitch.GetItemAt(0), 0x03A9);
+    ASSERT_EQ(GlobalDialogSettings.pitchLists.GetCount(), 1);
+    const FCPitchChangeList* read = GlobalDialogSettings.pitchLists.GetItemAt(0);
+    EXPECT_TRUE(read->name.IsEqualString(&name));
+    EXPECT_TRUE(read->GetItemAt(0)->From.IsEqualCString("C# ZPCHANGEPITCHES_LIST_NAME_2=Injected"));
+}
+
+TEST_F(StorageTest, ADanglingPrefsLinkIsAFileStillToBeMade)
+{
+    std::filesystem::create_symlink("elsewhere.txt", folder.File("zppluginprefs.txt"));
+    GlobalDialogSettings.fromPitch.SetCString("Gb");
+    ASSERT_TRUE(StoreUserPrefs(nullptr));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.File("zppluginprefs.txt")));
+    EXPECT_EQ(Prefs().rfind("ZPCHANGEPITCHES_FROM=Gb\n", 0), 0u);
 }
 
 TEST_F(StorageTest, FolderKindFollowsTheHostVersion)

@@ -1,5 +1,9 @@
 #include "zpchangepitches/dialog/fcchangepitcheswindow.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "tonaroframework/base/fcstring.h"
 #include "tonaroframework/ui/fcctrlbutton.h"
 #include "tonaroframework/ui/fcctrlcheckbox.h"
@@ -30,6 +34,20 @@ bool AskYesNo(FCUI* ui, const char* before, const FCString* name, const char* af
     message.AppendCString(after);
     FCString titleText(title);
     return ui->AlertYesNo(&message, &titleText) == FCUI_ALERTRESULT_YES;
+}
+
+// "2", "2 and 4", "2, 4 and 7"; past 20 numbers the rest are counted.
+std::string NumberList(const std::vector<int>& numbers)
+{
+    constexpr size_t kMostShown = 20;
+    const size_t shown = std::min(numbers.size(), kMostShown);
+    std::string text;
+    for (size_t i = 0; i < shown; ++i) {
+        if (i > 0) text += (i + 1 == shown && shown == numbers.size()) ? " and " : ", ";
+        text += std::to_string(numbers[i]);
+    }
+    if (shown < numbers.size()) text += " and " + std::to_string(numbers.size() - shown) + " more";
+    return text;
 }
 
 template <typename Control>
@@ -438,11 +456,12 @@ void FCChangePitchesWindow::DeleteCurrentPitchSet()
     const int item = _SelectedSavedList();
     if (item < 0 || _ui == nullptr) return;
     FCPitchChangeLists& lists = GlobalDialogSettings.pitchLists;
+    if (!_CanChangeSavedLists()) return;
     if (!AskYesNo(_ui, "Do you want to delete '", &lists.GetItemAt(item)->name, "'?", kDeleteListTitle)) return;
     _savedListsPopup->DeleteItem(item);
     lists.ClearItemAt(item);
     EnableControls();
-    SavePitchLists();
+    _WriteSavedLists();
 }
 
 void FCChangePitchesWindow::SaveCurrentPitchList()
@@ -452,6 +471,7 @@ void FCChangePitchesWindow::SaveCurrentPitchList()
     _listNameEdit->GetText(&name);
     name.TrimWhitespace();
     if (name.IsEmpty()) return;
+    if (!_CanChangeSavedLists()) return;
 
     FCPitchChangeLists& lists = GlobalDialogSettings.pitchLists;
     FCPitchChangeList* list = lists.FindName(&name);
@@ -485,6 +505,42 @@ void FCChangePitchesWindow::SaveCurrentPitchList()
         _savedListsPopup->AddString(&added->name);
         _savedListsPopup->SetSelectedItem(_savedListsPopup->GetCount() - 1);
     }
+    _WriteSavedLists();
+}
+
+bool FCChangePitchesWindow::_CanChangeSavedLists()
+{
+    if (::CanSavePitchLists()) return true;
+    if (_ui != nullptr) {
+        FCString path;
+        GetPitchListsFilePath(&path);
+        FCString message("The saved pitch lists cannot be read from '");
+        message.AppendString(&path);
+        message.AppendCString("'. No list was saved or deleted, so that the lists in that file are not lost.");
+        FCString title(kListsUnreadableTitle);
+        _ui->AlertError(&message, &title);
+    }
+    return false;
+}
+
+void FCChangePitchesWindow::_WriteSavedLists()
+{
+    std::vector<int>& unread = GlobalDialogSettings.unreadPitchListNumbers;
+    if (!unread.empty() && _ui != nullptr) {
+        const bool one = unread.size() == 1;
+        FCString path;
+        GetPitchListsFilePath(&path);
+        FCString message(one ? "Saved pitch list " : "Saved pitch lists ");
+        message.AppendCString(NumberList(unread).c_str());
+        message.AppendCString(" in '");
+        message.AppendString(&path);
+        message.AppendCString(one ? "' could not be read (its name or its pitches are missing). It is left out"
+                                  : "' could not be read (their names or pitches are missing). They are left out");
+        message.AppendCString(" of the file from now on.");
+        FCString title(kListsDamagedTitle);
+        _ui->AlertError(&message, &title);
+    }
+    unread.clear();
     SavePitchLists();
 }
 

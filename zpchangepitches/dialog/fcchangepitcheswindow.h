@@ -78,6 +78,8 @@ inline constexpr const char kModifyExistsTitle[] = "Can't have identical pitches
 inline constexpr const char kDeleteListTitle[] = "Delete Pitch List?";
 inline constexpr const char kOverwriteTitle[] = "Overwrite?";
 inline constexpr const char kListExistsTitle[] = "Pitch List Exists";
+inline constexpr const char kListsUnreadableTitle[] = "Can't change saved lists";
+inline constexpr const char kListsDamagedTitle[] = "Damaged Pitch Lists";
 inline constexpr const char kChangePitchesUndoName[] = "Change Pitches";
 
 class FCChangePitchesWindow : public FCResourceWindow {
@@ -163,6 +165,12 @@ private:
     void _ApplyPitchChanges(FCPitchChangeNodes* nodes);
     // The saved list selected in pop-up 117, or null.
     int _SelectedSavedList();
+    // Whether the saved lists may be rewritten; when the pitch-list file
+    // cannot be read, tells the user so and answers false.
+    bool _CanChangeSavedLists();
+    // Writes the saved lists; first tells the user (once after a load) which
+    // lists of the file could not be read and are left out.
+    void _WriteSavedLists();
 
     FCCtrlButton* _okButton = nullptr;
     FCCtrlButton* _closeButton = nullptr;

@@ -1,5 +1,7 @@
 #include "zpchangepitches/model/fcpitchchangelists.h"
 
+#include "tonaroframework/base/casefolding.h"
+
 FCPitchChangeLists::~FCPitchChangeLists() = default;
 
 FCPitchChangeList* FCPitchChangeLists::GetItemAt(int index) const
@@ -12,7 +14,7 @@ FCPitchChangeList* FCPitchChangeLists::FindName(const FCString* name) const
     if (!name) return nullptr;
     for (int i = 0; i < GetCount(); ++i) {
         FCPitchChangeList* list = GetItemAt(i);
-        if (list && list->name.CompareNoCase(name) == 0) return list;
+        if (list && IsEqualStringNoCase(&list->name, name)) return list;
     }
     return nullptr;
 }

@@ -12,8 +12,9 @@ public:
     // The list at index, still owned by the collection; null outside.
     FCPitchChangeList* GetItemAt(int index) const;
 
-    // The first list whose name equals name by CompareNoCase (letters
-    // compared without regard to case), or null (also for a null name).
+    // The first list whose name equals name character by character without
+    // regard to case (IsEqualStringNoCase, casefolding.h), or null (also for a
+    // null name).
     FCPitchChangeList* FindName(const FCString* name) const;
 
     // The first stored list holding the same rules as list (same count;

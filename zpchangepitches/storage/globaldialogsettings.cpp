@@ -11,4 +11,6 @@ void ResetGlobalDialogSettings()
     GlobalDialogSettings.respace = true;
     GlobalDialogSettings.pitchChanges.ClearAll();
     GlobalDialogSettings.pitchLists.ClearAll();
+    GlobalDialogSettings.pitchListsUnreadable = false;
+    GlobalDialogSettings.unreadPitchListNumbers.clear();
 }

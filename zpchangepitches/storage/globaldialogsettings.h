@@ -8,6 +8,8 @@
 // terminating the plug-in writes it back (prefsstorage.h). Main thread only.
 #pragma once
 
+#include <vector>
+
 #include "tonaroframework/base/fcstring.h"
 #include "zpchangepitches/model/fcpitchchangelists.h"
 #include "zpchangepitches/model/fcpitchchangenodes.h"
@@ -21,11 +23,17 @@ struct GlobalDialogSettingsData {
     bool respace = false;                            // respace check box
     FCPitchChangeNodes pitchChanges;                 // the dialog's rows, with checked state
     FCPitchChangeLists pitchLists;                   // the saved, named pitch lists
+    // How the pitch-list file read at the last LoadPitchLists: whether it
+    // existed but could not be read (pitchLists then is not the file's), and
+    // the numbers of the lists in it that could not be read, ascending, until
+    // the user has been told of them.
+    bool pitchListsUnreadable = false;
+    std::vector<int> unreadPitchListNumbers;
 };
 
 extern GlobalDialogSettingsData GlobalDialogSettings;
 
 // The defaults of a freshly initialised plug-in: From "A#", To "Bb",
 // Closest, sounding pitch and respace on, no rows, no saved lists (the
-// elements are deleted).
+// elements are deleted), nothing known of the pitch-list file.
 void ResetGlobalDialogSettings();

@@ -1,8 +1,10 @@
 #include "zpchangepitches/storage/prefsstorage.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 #include "tonaroframework/base/fcstring.h"
 #include "tonaroframework/base/fcstrings.h"
@@ -27,17 +29,23 @@ constexpr const char* kRulePrefixes[] = {
     "ZPCHANGEPITCHES_LIST_INUSE_",
 };
 
+// The key of a saved list's name, followed by the list number.
+constexpr const char kPitchListNameKeyPrefix[] = "ZPCHANGEPITCHES_LIST_NAME_";
+
 // How reading a settings file went.
 enum class ReadResult { Read, Missing, Unreadable };
 
 // Reads the whole file of stream into new pairs (owned by the caller, set
-// only for Read). Missing: there is no such file. Unreadable: the file (or
-// its folder) may exist but could not be opened.
+// only for Read). Missing: there is no such file (also a symbolic link that
+// points to no file: writing makes the file it points to). Unreadable: the
+// file (or its folder) may exist but could not be opened or read to its end.
 ReadResult ReadPairs(FCTextFileStream* stream, std::unique_ptr<FCSettingsPairs>* pairs)
 {
     if (stream->OpenRead()) {
         std::unique_ptr<FCStrings> lines(stream->ReadStrings());
+        const bool failed = stream->HasError();  // a folder, an input/output error
         stream->Close();
+        if (failed) return ReadResult::Unreadable;
         *pairs = lines ? std::unique_ptr<FCSettingsPairs>(lines->CreateSettingsPairs())
                        : std::make_unique<FCSettingsPairs>();
         if (!*pairs) *pairs = std::make_unique<FCSettingsPairs>();
@@ -46,9 +54,81 @@ ReadResult ReadPairs(FCTextFileStream* stream, std::unique_ptr<FCSettingsPairs>*
     FCString path;
     if (!stream->_MakeFullPath(&path)) return ReadResult::Unreadable;
     std::error_code error;
-    const auto status = std::filesystem::symlink_status(path.GetUTF8String(), error);
+    const auto status = std::filesystem::status(path.GetUTF8String(), error);
     if (status.type() == std::filesystem::file_type::not_found) return ReadResult::Missing;
     return ReadResult::Unreadable;
+}
+
+// How the pitch-list file reads now.
+ReadResult ReadPitchListPairs(std::unique_ptr<FCSettingsPairs>* pairs)
+{
+    std::unique_ptr<FCTextFileStream> stream(CreatePitchSetStreamObject());
+    return ReadPairs(stream.get(), pairs);
+}
+
+// Whether key starts with prefix, letters compared without regard to case
+// (as keys are looked up); *rest is then the number of units after it.
+bool StartsWithKey(const FCString* key, const char* prefix, uint32_t* rest)
+{
+    const FCString prefixText(prefix);
+    FCString start;
+    if (key->GetLength() < prefixText.GetLength()) return false;
+    if (!key->MakeSubString(0, prefixText.GetLength(), &start) || start.CompareNoCase(&prefixText) != 0)
+        return false;
+    *rest = key->GetLength() - prefixText.GetLength();
+    return true;
+}
+
+// Reads a run of decimal digits of key from *at (at most 9, so that it fits
+// an int); *at moves past it. false when there is no digit or too many.
+bool ReadNumber(const FCString* key, uint32_t* at, int* number)
+{
+    int value = 0;
+    uint32_t digits = 0;
+    while (*at < key->GetLength() && key->IsDigit(static_cast<int>(*at))) {
+        if (++digits > 9) return false;
+        value = value * 10 + (key->GetItemAt(static_cast<int>(*at)) - '0');
+        ++*at;
+    }
+    if (digits == 0) return false;
+    *number = value;
+    return true;
+}
+
+// The number of the saved list that a key of the pitch-list file belongs to:
+// "ZPCHANGEPITCHES_LIST_NAME_<L>" and the rule keys ending in "<L>_<n>".
+// 0 for any other key.
+int ListNumberOfKey(const FCString* key)
+{
+    uint32_t rest = 0;
+    int number = 0;
+    if (StartsWithKey(key, kPitchListNameKeyPrefix, &rest)) {
+        uint32_t at = key->GetLength() - rest;
+        return ReadNumber(key, &at, &number) && at == key->GetLength() ? number : 0;
+    }
+    for (const char* prefix : kRulePrefixes) {
+        if (!StartsWithKey(key, prefix, &rest)) continue;
+        uint32_t at = key->GetLength() - rest;
+        int rule = 0;
+        if (!ReadNumber(key, &at, &number) || !key->IsCharacter(static_cast<int>(at), '_')) return 0;
+        ++at;
+        return ReadNumber(key, &at, &rule) && at == key->GetLength() ? number : 0;
+    }
+    return 0;
+}
+
+// Every list number (1 or more) that some key of pairs belongs to, ascending.
+std::vector<int> ListNumbersInPairs(const FCSettingsPairs* pairs)
+{
+    std::vector<int> numbers;
+    for (int i = 0; i < pairs->GetCount(); ++i) {
+        const FCSettingsPair* pair = pairs->GetItemAt(i);
+        const int number = pair != nullptr ? ListNumberOfKey(pair->GetKey()) : 0;
+        if (number > 0) numbers.push_back(number);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
 }
 
 const FCString* FindValue(const FCSettingsPairs* pairs, const char* key)
@@ -80,14 +160,9 @@ void SetInteger(FCSettingsPairs* pairs, const char* key, int value)
 
 bool IsRuleKey(const FCString* key)
 {
-    for (const char* prefix : kRulePrefixes) {
-        FCString prefixText(prefix);
-        FCString start;
-        // Keys compare without regard to case, as lookups do.
-        if (key->GetLength() >= prefixText.GetLength() &&
-            key->MakeSubString(0, prefixText.GetLength(), &start) && start.CompareNoCase(&prefixText) == 0)
-            return true;
-    }
+    uint32_t rest = 0;
+    for (const char* prefix : kRulePrefixes)
+        if (StartsWithKey(key, prefix, &rest)) return true;
     return false;
 }
 
@@ -181,22 +256,45 @@ bool StoreUserPrefs(const FCUserWindow* window)
 
 void LoadPitchLists()
 {
-    FCPitchChangeLists& lists = GlobalDialogSettings.pitchLists;
+    GlobalDialogSettingsData& settings = GlobalDialogSettings;
+    FCPitchChangeLists& lists = settings.pitchLists;
     lists.ClearAll();
+    settings.pitchListsUnreadable = false;
+    settings.unreadPitchListNumbers.clear();
     std::unique_ptr<FCSettingsPairs> pairs;
-    {
-        std::unique_ptr<FCTextFileStream> stream(CreatePitchSetStreamObject());
-        if (ReadPairs(stream.get(), &pairs) != ReadResult::Read) return;
+    switch (ReadPitchListPairs(&pairs)) {
+    case ReadResult::Read: break;
+    case ReadResult::Missing: return;
+    case ReadResult::Unreadable: settings.pitchListsUnreadable = true; return;
     }
-    for (int listNumber = 1;; ++listNumber) {
+    // Every list the file has a key of is tried, so that one damaged list
+    // does not hide the lists after it.
+    for (const int listNumber : ListNumbersInPairs(pairs.get())) {
         auto list = std::make_unique<FCPitchChangeList>();
-        if (!list->TryToBuildFromSettingsPairs(pairs.get(), listNumber)) break;
-        lists.Add(list.release());
+        if (list->TryToBuildFromSettingsPairs(pairs.get(), listNumber))
+            lists.Add(list.release());
+        else
+            settings.unreadPitchListNumbers.push_back(listNumber);
     }
+}
+
+bool CanSavePitchLists()
+{
+    if (GlobalDialogSettings.pitchListsUnreadable) return false;
+    std::unique_ptr<FCSettingsPairs> pairs;
+    return ReadPitchListPairs(&pairs) != ReadResult::Unreadable;
+}
+
+bool GetPitchListsFilePath(FCString* path)
+{
+    if (path == nullptr) return false;
+    std::unique_ptr<FCTextFileStream> stream(CreatePitchSetStreamObject());
+    return stream->_MakeFullPath(path);
 }
 
 bool SavePitchLists()
 {
+    if (!CanSavePitchLists()) return false;  // the file's lists would be lost
     std::unique_ptr<FCTextFileStream> stream(CreatePitchSetStreamObject());
     if (!stream->OpenWrite()) return false;
     const FCPitchChangeLists& lists = GlobalDialogSettings.pitchLists;

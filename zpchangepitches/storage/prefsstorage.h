@@ -5,9 +5,11 @@
 // programs whose keys are kept. Saved pitch lists live in
 // "zpchangepitches.txt" in the folder of path kind 16. Both are settings
 // files of key=value lines (fctextfilestream.h); every write replaces the
-// file atomically. No file problem is ever reported to the user: a file that
-// cannot be read leaves the settings as they are, a file that cannot be
-// written stays as it was.
+// file atomically. A file that cannot be read leaves the settings as they
+// are and is never overwritten (its contents would be lost); a file that
+// cannot be written stays as it was. These functions tell the user nothing:
+// the dialog asks CanSavePitchLists and GlobalDialogSettings'
+// unreadPitchListNumbers before it saves, and says what it found.
 //
 // The dialog (FCChangePitchesWindow) calls these with itself as the window
 // whose stored placement is read and written; the state is
@@ -15,6 +17,7 @@
 #pragma once
 
 class FCSettingsPairs;
+class FCString;
 class FCTextFileStream;
 class FCUserWindow;
 
@@ -62,10 +65,24 @@ void LoadUserPrefs(FCUserWindow* window);
 bool StoreUserPrefs(const FCUserWindow* window);
 
 // Replaces GlobalDialogSettings.pitchLists with the lists in
-// "zpchangepitches.txt" (lists 1, 2, ... until one is missing or has no
-// complete rule). Without a readable file there are no saved lists.
+// "zpchangepitches.txt": every list number that some key of the file belongs
+// to (a NAME pair or a rule pair), in ascending order. A list whose name is
+// missing or which has no complete rule is skipped and its number recorded
+// in unreadPitchListNumbers; the lists after it still load. Without a
+// readable file there are no saved lists; a file that exists but cannot be
+// read sets pitchListsUnreadable.
 void LoadPitchLists();
 
+// Whether the pitch-list file may be rewritten from the lists in memory:
+// false when it exists but cannot be read now, or could not be read by the
+// last LoadPitchLists, since its lists would then be lost.
+bool CanSavePitchLists();
+
+// Sets path (not null) to the full path of "zpchangepitches.txt", for
+// messages. false (path unchanged) when the host names no folder.
+bool GetPitchListsFilePath(FCString* path);
+
 // Rewrites "zpchangepitches.txt" with GlobalDialogSettings.pitchLists,
-// numbered 1, 2, ... in collection order. true when the file was written.
+// numbered 1, 2, ... in collection order. true when the file was written;
+// false, with nothing written, also when CanSavePitchLists says no.
 bool SavePitchLists();
