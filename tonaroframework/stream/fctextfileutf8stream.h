@@ -7,7 +7,7 @@
 // ends inside a character, so a long line comes back as several strings that
 // together hold the whole text. A piece that is not well-formed UTF-8 is read
 // one byte per character instead, so no byte of the file is lost. Writing is
-// as in FCTextFileStream (one byte per character).
+// as in FCTextFileStream.
 #pragma once
 
 #include "tonaroframework/stream/fctextfilestream.h"

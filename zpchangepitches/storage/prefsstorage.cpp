@@ -52,7 +52,7 @@ ReadResult ReadPairs(FCTextFileStream* stream, std::unique_ptr<FCSettingsPairs>*
         return ReadResult::Read;
     }
     FCString path;
-    if (!stream->_MakeFullPath(&path)) return ReadResult::Unreadable;
+    if (!stream->_MakeFullPath(&path)) return ReadResult::Missing;  // no folder: no file either
     std::error_code error;
     const auto status = std::filesystem::status(path.GetUTF8String(), error);
     if (status.type() == std::filesystem::file_type::not_found) return ReadResult::Missing;
