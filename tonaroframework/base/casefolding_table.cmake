@@ -4,6 +4,7 @@
 #   cmake -DINPUT=.../CaseFolding.txt -DOUTPUT=.../casefolding_table.cpp -P casefolding_table.cmake
 file(STRINGS "${INPUT}" lines REGEX "^[0-9A-F]+; [CF]; ")
 file(STRINGS "${INPUT}" version LIMIT_COUNT 1)
+string(REGEX REPLACE "^# *" "" version "${version}")
 set(entries "")
 set(count 0)
 foreach(line IN LISTS lines)
