@@ -351,14 +351,20 @@ TEST_F(ChangePitchesPluginTest, SavedListsSurviveDamagedAndUnreadableFiles)
     };
     const QString path = QString::fromStdString(folder.File("zpchangepitches.txt"));
     typeName(QString::fromUtf8("\u4E00\u53F7"));
-    {
-        AlertAnswerer answerer("OK");
+    const std::string damaged = ReadFile(folder.File("zpchangepitches.txt"));
+    for (const char* answer : {"No", "Yes"}) {
+        AlertAnswerer answerer(answer);
         Click(119);
         EXPECT_EQ(answerer.Count(), 1);
         EXPECT_EQ(answerer.Seen().title, "Damaged Pitch Lists");
         EXPECT_EQ(answerer.Seen().text, "Saved pitch list 2 in '" + path +
-                                             "' could not be read (its name or its pitches are missing). "
-                                             "It is left out of the file from now on.");
+                                             "' could not be read (its name or its pitches are missing). If the "
+                                             "lists are saved now, it is left out of the file. Do you want to "
+                                             "save them anyway?");
+        if (answer[0] == 'N') {
+            EXPECT_EQ(Popup(117)->count(), 2);
+            EXPECT_EQ(ReadFile(folder.File("zpchangepitches.txt")), damaged);
+        }
     }
     std::string lists = ReadFile(folder.File("zpchangepitches.txt"));
     EXPECT_NE(lists.find("ZPCHANGEPITCHES_LIST_NAME_2=Three\n"), std::string::npos) << lists;

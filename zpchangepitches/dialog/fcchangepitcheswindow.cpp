@@ -461,7 +461,7 @@ void FCChangePitchesWindow::DeleteCurrentPitchSet()
     _savedListsPopup->DeleteItem(item);
     lists.ClearItemAt(item);
     EnableControls();
-    _WriteSavedLists();
+    SavePitchLists();
 }
 
 void FCChangePitchesWindow::SaveCurrentPitchList()
@@ -505,43 +505,38 @@ void FCChangePitchesWindow::SaveCurrentPitchList()
         _savedListsPopup->AddString(&added->name);
         _savedListsPopup->SetSelectedItem(_savedListsPopup->GetCount() - 1);
     }
-    _WriteSavedLists();
+    SavePitchLists();
 }
 
 bool FCChangePitchesWindow::_CanChangeSavedLists()
 {
-    if (::CanSavePitchLists()) return true;
-    if (_ui != nullptr) {
-        FCString path;
-        GetPitchListsFilePath(&path);
+    if (_ui == nullptr) return false;
+    FCString path;
+    GetPitchListsFilePath(&path);
+    if (!::CanSavePitchLists()) {
         FCString message("The saved pitch lists cannot be read from '");
         message.AppendString(&path);
         message.AppendCString("'. No list was saved or deleted, so that the lists in that file are not lost.");
         FCString title(kListsUnreadableTitle);
         _ui->AlertError(&message, &title);
+        return false;
     }
-    return false;
-}
-
-void FCChangePitchesWindow::_WriteSavedLists()
-{
     std::vector<int>& unread = GlobalDialogSettings.unreadPitchListNumbers;
-    if (!unread.empty() && _ui != nullptr) {
-        const bool one = unread.size() == 1;
-        FCString path;
-        GetPitchListsFilePath(&path);
-        FCString message(one ? "Saved pitch list " : "Saved pitch lists ");
-        message.AppendCString(NumberList(unread).c_str());
-        message.AppendCString(" in '");
-        message.AppendString(&path);
-        message.AppendCString(one ? "' could not be read (its name or its pitches are missing). It is left out"
-                                  : "' could not be read (their names or pitches are missing). They are left out");
-        message.AppendCString(" of the file from now on.");
-        FCString title(kListsDamagedTitle);
-        _ui->AlertError(&message, &title);
-    }
-    unread.clear();
-    SavePitchLists();
+    if (unread.empty()) return true;
+    const bool one = unread.size() == 1;
+    FCString message(one ? "Saved pitch list " : "Saved pitch lists ");
+    message.AppendCString(NumberList(unread).c_str());
+    message.AppendCString(" in '");
+    message.AppendString(&path);
+    message.AppendCString(one ? "' could not be read (its name or its pitches are missing). If the lists are "
+                                "saved now, it is left out of the file."
+                              : "' could not be read (their names or pitches are missing). If the lists are "
+                                "saved now, they are left out of the file.");
+    message.AppendCString(" Do you want to save them anyway?");
+    FCString title(kListsDamagedTitle);
+    if (_ui->AlertYesNo(&message, &title) != FCUI_ALERTRESULT_YES) return false;
+    unread.clear();  // told once
+    return true;
 }
 
 // ---- Controls -------------------------------------------------------------------

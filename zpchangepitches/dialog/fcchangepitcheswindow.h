@@ -165,12 +165,11 @@ private:
     void _ApplyPitchChanges(FCPitchChangeNodes* nodes);
     // The saved list selected in pop-up 117, or null.
     int _SelectedSavedList();
-    // Whether the saved lists may be rewritten; when the pitch-list file
-    // cannot be read, tells the user so and answers false.
+    // Whether the saved lists may be rewritten. When the pitch-list file
+    // cannot be read, tells the user so and answers false. When lists of the
+    // file could not be read at the load, names them and asks whether to go
+    // on without them (once: a Yes is not asked again); No answers false.
     bool _CanChangeSavedLists();
-    // Writes the saved lists; first tells the user (once after a load) which
-    // lists of the file could not be read and are left out.
-    void _WriteSavedLists();
 
     FCCtrlButton* _okButton = nullptr;
     FCCtrlButton* _closeButton = nullptr;
