@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-tools-dev libqt6uitools6 libgl-dev
+  qt6-base-dev qt6-svg-dev qt6-tools-dev libqt6uitools6 libgl-dev
   libpugixml-dev libzip-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libxml2-utils unzip

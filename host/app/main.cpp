@@ -25,6 +25,7 @@ int RunCommand(const std::string& command, const std::vector<std::string>& args,
     if (command == "info") return RunInfo(args, options);
     if (command == "lists") return RunLists(args, options);
     if (command == "plugins") return RunPlugins(args, options);
+    if (command == "render") return RunRender(args, options);
     if (command == "validate") return RunValidate(args, options);
     return UsageError("unknown command '" + command + "'");
 }

@@ -124,6 +124,8 @@ bool ReadMember(zip_t* archive, const char* name, std::string* out)
     return read == static_cast<zip_int64_t>(stat.size);
 }
 
+}  // namespace
+
 bool LoadScoreXml(const std::string& path, pugi::xml_document* xml)
 {
     if (!path.ends_with(".mxl")) return static_cast<bool>(xml->load_file(path.c_str()));
@@ -141,8 +143,6 @@ bool LoadScoreXml(const std::string& path, pugi::xml_document* xml)
     zip_close(archive);
     return ok;
 }
-
-}  // namespace
 
 std::vector<std::string> StaffPartNames(const std::string& path)
 {

@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+namespace pugi {
+class xml_document;
+}
+
 namespace tonaroengine {
 class Document;
 }
@@ -50,5 +54,9 @@ std::string DescribeTransposition(const tonaroengine::Document* document, int16_
 // .mxl), in slot order (a part with several staves gives its name to each).
 // Empty when the file cannot be read; names missing in the file are "".
 std::vector<std::string> StaffPartNames(const std::string& path);
+
+// Parses a MusicXML file (.musicxml, .xml, or the score member of a .mxl
+// archive) into *xml. False when it cannot be read or parsed.
+bool LoadScoreXml(const std::string& path, pugi::xml_document* xml);
 
 }  // namespace tonaroapp

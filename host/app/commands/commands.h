@@ -34,6 +34,7 @@ int RunLists(const std::vector<std::string>& args, const AppOptions& options);
 // The worker process of a change-pitches run of several files (not for
 // users; see workerpool.h).
 int RunChangePitchesWorker(const std::vector<std::string>& args, const AppOptions& options);
+int RunRender(const std::vector<std::string>& args, const AppOptions& options);
 int RunValidate(const std::vector<std::string>& args, const AppOptions& options);
 
 }  // namespace tonaroapp

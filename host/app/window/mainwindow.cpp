@@ -241,6 +241,8 @@ bool MainWindow::NewFromTemplate(const std::string& name)
         return false;
     }
     ShowDocument(document, QString(), QString("Untitled (%1)").arg(QString::fromStdString(name)));
+    // The template's file is gone: part names and markings come from its text.
+    view_->SetDocument(document, TemplateMusicXml(name));
     return true;
 }
 

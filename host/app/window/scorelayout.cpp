@@ -85,8 +85,18 @@ int KeyAccidentals(uint16_t key)
 
 }  // namespace
 
+int KeyCancellations(uint16_t before, uint16_t next)
+{
+    if (before > 0x01FF || next > 0x01FF || before == next) return 0;
+    const int was = std::clamp<int>(static_cast<int8_t>(before & 0xFF), -7, 7);
+    const int now = std::clamp<int>(static_cast<int8_t>(next & 0xFF), -7, 7);
+    if (was == 0) return 0;
+    if ((was > 0) == (now > 0) && now != 0) return std::max(0, std::abs(was) - std::abs(now));
+    return std::abs(was);
+}
+
 void ScoreLayout::Build(const tonaroengine::Document* document, double width,
-                        const std::vector<std::string>& staffNames)
+                        const std::vector<std::string>& staffNames, double headerHeight)
 {
     systems_.clear();
     measures_.clear();
@@ -119,8 +129,9 @@ void ScoreLayout::Build(const tonaroengine::Document* document, double width,
             const int16_t staff = document->StaffAtSlot(slot);
             const StaffPlacement placement = PlacementAt(document, staff, measure, 0, concert_);
             const uint16_t key = ShownKey(placement, document->CellKeySignature(staff, measure));
-            keyWidth[index] = std::max(keyWidth[index], KeyAccidentals(key));
             auto& previous = previousKeys[static_cast<size_t>(slot - 1)];
+            const int cancels = m > 1 ? KeyCancellations(previous, key) : 0;
+            keyWidth[index] = std::max(keyWidth[index], KeyAccidentals(key) + cancels);
             if (m > 1 && key != previous) keyChanges[index] = true;
             previous = key;
             auto& previousClef = previousClefs[static_cast<size_t>(slot - 1)];
@@ -149,7 +160,7 @@ void ScoreLayout::Build(const tonaroengine::Document* document, double width,
     };
 
     measures_.resize(static_cast<size_t>(count));
-    double top = kMargin;
+    double top = kMargin + std::max(0.0, headerHeight);
     size_t index = 0;
     double widest = 0;
     while (index < static_cast<size_t>(count)) {

@@ -23,6 +23,11 @@ class Document;
 
 namespace tonaroapp {
 
+// How many accidentals of the key before are cancelled by naturals where
+// the key changes to next (key IDs as the engine stores them): those the
+// new key no longer has. 0 for keys that are neither major nor minor.
+int KeyCancellations(uint16_t before, uint16_t next);
+
 class ScoreLayout {
 public:
     static constexpr double kSpace = 8.0;                    // distance between two staff lines
@@ -69,10 +74,11 @@ public:
 
     // Lays out document for a view of the given width (view units at 100 %).
     // staffNames, when it has one name per slot, reserves a name column.
-    // A null document, or one without staves or measures, gives an empty
+    // headerHeight is room left above the first system (for credits). A
+    // null document, or one without staves or measures, gives an empty
     // layout.
     void Build(const tonaroengine::Document* document, double width,
-               const std::vector<std::string>& staffNames = {});
+               const std::vector<std::string>& staffNames = {}, double headerHeight = 0);
 
     bool IsEmpty() const { return systems_.empty(); }
     int StaffCount() const { return staffCount_; }

@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "tonaropdk/hostapi/eregion.h"
 
@@ -45,6 +46,10 @@ public:
     // view shows it, and sets null (or another document) before closing it.
     // Null shows an empty view. Lays the score out anew.
     void SetDocument(tonaroengine::Document* document);
+    // The same for a document without a file of its own (a new score from a
+    // template): what only the display needs (part names, beams, markings)
+    // is read from sourceXml, the MusicXML the document was made from.
+    void SetDocument(tonaroengine::Document* document, const std::string& sourceXml);
     tonaroengine::Document* GetDocument() const;
 
     // Measures the score anew (measure widths, systems, staff positions)
@@ -108,6 +113,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    void Show(tonaroengine::Document* document);
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
