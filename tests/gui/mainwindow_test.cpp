@@ -29,6 +29,7 @@
 #include "host/app/window/modifiedstate.h"
 #include "host/app/window/recentfiles.h"
 #include "host/app/window/runwindow.h"
+#include "host/app/window/scorelayout.h"
 #include "host/app/window/scoretemplates.h"
 #include "host/app/window/scoreview.h"
 #include "host/engine/document.h"
@@ -393,6 +394,8 @@ TEST_F(MainWindowTest, TemplatesOpenAsUntitledScoresThatSaveNeedsAPathFor)
         EXPECT_FALSE(window_->IsModified());
         EXPECT_TRUE(window_->FilePath().isEmpty());
         EXPECT_EQ(Engine::Instance().DocumentNumbers().size(), 1u);  // the previous one was closed
+        // Part names show at once, not only after saving and reopening.
+        EXPECT_TRUE(window_->View()->Layout().HasNames()) << action->text().toStdString();
     }
     // The quintet's clarinet and horn are transposing staves.
     Document* quintet = window_->GetDocument();
