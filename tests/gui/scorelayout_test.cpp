@@ -159,7 +159,9 @@ TEST_F(ScoreLayoutTest, MeasureWidthsFollowTheirContentAndPrefixesShowWhereTheyC
     EXPECT_FALSE(eighths->showsClef);
     EXPECT_FALSE(eighths->showsTime);
     EXPECT_TRUE(layout.Measure(3)->showsKey);
-    EXPECT_FALSE(layout.Measure(4)->showsKey);  // back to C major: nothing to draw
+    // Back to C major: three naturals cancel the sharps of A major.
+    EXPECT_TRUE(layout.Measure(4)->showsKey);
+    EXPECT_GE(layout.Measure(4)->prefixWidth, 3 * ScoreLayout::kKeyAccidentalWidth + ScoreLayout::kTimeWidth);
     EXPECT_TRUE(layout.Measure(4)->showsTime);
     EXPECT_GT(layout.Measure(3)->prefixWidth, 3 * ScoreLayout::kKeyAccidentalWidth);
 
