@@ -904,7 +904,7 @@ void ScorePainter::PaintTies(QPainter& p, const Cell& cell, const Shape& shape) 
         const double ty = y + dir * 0.6 * s;
         const double length = std::max(endX - start, 1.0 * s);
         FillArc(p, QPointF(start, ty), QPointF(start + length, ty), dir * std::min(1.2 * s, 0.25 * length + 0.4 * s),
-                0.18 * s);
+                0.3 * s);
     }
 }
 
@@ -940,7 +940,7 @@ void ScorePainter::PaintIncomingTies(QPainter& p, const Cell& cell) const
                 const double end = head.x - target->headWidth * 0.6;
                 if (end - start < kSp) continue;
                 FillArc(p, QPointF(start, y + dir * 0.6 * kSp), QPointF(end, y + dir * 0.6 * kSp),
-                        dir * std::min(1.2 * kSp, 0.25 * (end - start) + 0.4 * kSp), 0.18 * kSp);
+                        dir * std::min(1.2 * kSp, 0.25 * (end - start) + 0.4 * kSp), 0.3 * kSp);
             }
         }
     }
@@ -1312,7 +1312,7 @@ void ScorePainter::PaintSpans(QPainter& p, const ScoreLayout::MeasureBox& box, c
             if (!hasEnd) x1 = std::max(x1, x0 + 2 * kSp);
             const double length = std::max(x1 - x0, kSp);
             FillArc(p, QPointF(x0, y0), QPointF(x0 + length, y1), dir * std::min(2.2 * kSp, 0.6 * kSp + 0.08 * length),
-                    0.2 * kSp);
+                    0.36 * kSp);
         } else {
             const double y = span.above ? top - 3.0 * kSp : bottom + 3.0 * kSp;
             if (endsHere) x1 -= 0.8 * kSp;

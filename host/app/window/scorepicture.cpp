@@ -108,7 +108,9 @@ bool WriteScorePicture(const tonaroengine::Document& document, const ScoreMarkin
             QPainter p(&image);
             PaintWhole(p, painter, layout);
         }
-        if (!image.save(&buffer, "PNG")) return Fail(error, "the PNG picture cannot be made");
+        // Music is ink on paper: grey levels keep the file small.
+        if (!image.convertToFormat(QImage::Format_Grayscale8).save(&buffer, "PNG"))
+            return Fail(error, "the PNG picture cannot be made");
     } else if (svg) {
         QSvgGenerator generator;
         generator.setOutputDevice(&buffer);
