@@ -35,6 +35,7 @@ std::string KindName(Kind kind)
     case Kind::Rest: return "rest";
     case Kind::Accidental: return "accidental";
     case Kind::Beam: return "beam";
+    case Kind::Tie: return "tie";
     }
     return "?";
 }
@@ -57,11 +58,11 @@ std::vector<std::string> Collisions(const std::vector<ScoreItem>& items)
     std::vector<std::string> found;
     for (size_t i = 0; i < items.size(); ++i) {
         const ScoreItem& a = items[i];
-        if (a.kind == Kind::Beam) continue;
+        if (a.kind == Kind::Beam || a.kind == Kind::Tie) continue;
         const QRectF boxA = a.box.adjusted(slack, slack, -slack, -slack);
         for (size_t j = i + 1; j < items.size(); ++j) {
             const ScoreItem& b = items[j];
-            if (b.kind == Kind::Beam || b.slot != a.slot || std::abs(b.measure - a.measure) > 1) continue;
+            if (b.kind == Kind::Beam || b.kind == Kind::Tie || b.slot != a.slot || std::abs(b.measure - a.measure) > 1) continue;
             const bool sameEntry = a.measure == b.measure && a.layer == b.layer && a.position == b.position &&
                                    a.graceIndex == b.graceIndex;
             const bool stem = a.kind == Kind::Stem || b.kind == Kind::Stem;
@@ -232,6 +233,37 @@ TEST_F(EngravingTest, TwoVoicesPointTheirStemsApartAndTheirRestsAndSecondsKeepCl
         if (item.kind == Kind::Rest && item.layer == 1) rest = &item;
     ASSERT_NE(rest, nullptr);
     EXPECT_GT(rest->box.top(), layout_.StaffTop(1, 1) + tonaroapp::ScoreLayout::kSpace);
+}
+
+TEST_F(EngravingTest, TiesReachTheirNoteEvenFarOffAndAcrossSystems)
+{
+    // A dotted half tied to the quarter three beats on, which is tied over
+    // the barline to a note that starts the next system (narrow layout).
+    const std::string tie = "<tie type=\"start\"/><notations><tied type=\"start\"/></notations>";
+    std::vector<std::string> measures{Note("G", 4, 12, "half", tie + "<dot/>") + Note("G", 4, 4, "quarter", tie),
+                                      Note("G", 4, 16, "whole")};
+    for (int m = 0; m < 6; ++m) measures.push_back(Note("C", 5, 16, "whole"));
+    ASSERT_NE(Open(Score(measures)), nullptr);
+    tonaroapp::LayOutPicture(*document_, markings_, 260, &layout_);
+    ASSERT_NE(layout_.Measure(1)->system, layout_.Measure(2)->system);
+    std::vector<ScoreItem> ties, heads;
+    for (const ScoreItem& item : Items()) {
+        if (item.kind == Kind::Tie) ties.push_back(item);
+        if (item.kind == Kind::Head && item.measure <= 2) heads.push_back(item);
+    }
+    ASSERT_EQ(heads.size(), 3u);
+    ASSERT_EQ(ties.size(), 3u);  // within measure 1, then two halves around the system break
+    const double s = tonaroapp::ScoreLayout::kSpace;
+    // The first tie ends just before the quarter, however far it is.
+    EXPECT_NEAR(ties[0].box.right(), heads[1].box.left(), 0.5 * s);
+    EXPECT_GT(ties[0].box.width(), 3 * s);
+    // The second runs to the end of the first system, the third from the
+    // start of the next one to the whole note.
+    const auto* first = layout_.Measure(1);
+    EXPECT_NEAR(ties[1].box.right(), first->left + first->width, 0.5 * s);
+    EXPECT_EQ(ties[2].measure, 2);
+    EXPECT_NEAR(ties[2].box.right(), heads[2].box.left(), 0.5 * s);
+    EXPECT_LT(ties[2].box.left(), heads[2].box.left() - s);
 }
 
 TEST_F(EngravingTest, WholeMeasureRestsSitInTheMiddleOfTheirMeasure)

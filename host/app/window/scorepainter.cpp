@@ -903,8 +903,10 @@ void ScorePainter::PaintTies(QPainter& p, const Cell& cell, const Shape& shape) 
         const double start = std::max(head.x, shape.x) + shape.headWidth * 0.6;
         const double ty = y + dir * 0.6 * s;
         const double length = std::max(endX - start, 1.0 * s);
-        FillArc(p, QPointF(start, ty), QPointF(start + length, ty), dir * std::min(1.2 * s, 0.25 * length + 0.4 * s),
-                0.3 * s);
+        const double height = dir * std::min(1.2 * s, 0.25 * length + 0.4 * s);
+        FillArc(p, QPointF(start, ty), QPointF(start + length, ty), height, 0.3 * s);
+        Record(ScoreItem::Kind::Tie, QRectF(QPointF(start, ty), QPointF(start + length, ty + height * 0.75)).normalized(),
+               shape);
     }
 }
 
@@ -939,8 +941,12 @@ void ScorePainter::PaintIncomingTies(QPainter& p, const Cell& cell) const
                 const double start = box->left + box->prefixWidth + 0.3 * kSp;
                 const double end = head.x - target->headWidth * 0.6;
                 if (end - start < kSp) continue;
-                FillArc(p, QPointF(start, y + dir * 0.6 * kSp), QPointF(end, y + dir * 0.6 * kSp),
-                        dir * std::min(1.2 * kSp, 0.25 * (end - start) + 0.4 * kSp), 0.3 * kSp);
+                const double height = dir * std::min(1.2 * kSp, 0.25 * (end - start) + 0.4 * kSp);
+                FillArc(p, QPointF(start, y + dir * 0.6 * kSp), QPointF(end, y + dir * 0.6 * kSp), height, 0.3 * kSp);
+                Record(ScoreItem::Kind::Tie,
+                       QRectF(QPointF(start, y + dir * 0.6 * kSp), QPointF(end, y + dir * 0.6 * kSp + height * 0.75))
+                           .normalized(),
+                       *target);
             }
         }
     }

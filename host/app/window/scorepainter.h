@@ -27,7 +27,7 @@ namespace tonaroapp {
 
 // One drawn symbol and where it went, for checks of the engraving.
 struct ScoreItem {
-    enum class Kind { Head, Stem, Rest, Accidental, Beam };
+    enum class Kind { Head, Stem, Rest, Accidental, Beam, Tie };
     Kind kind = Kind::Head;
     QRectF box;        // ink bounds in layout units
     int slot = 0;
@@ -42,7 +42,8 @@ public:
     ScorePainter(const tonaroengine::Document& document, const ScoreLayout& layout, const ScoreMarkings& markings);
 
     // Draws every system that meets exposed (layout units). With a sink,
-    // also appends the noteheads, stems, rests, accidentals and beams drawn.
+    // also appends the noteheads, stems, rests, accidentals, beams and ties
+    // drawn.
     void Paint(QPainter& p, const QRectF& exposed, std::vector<ScoreItem>* sink = nullptr) const;
 
     // Room the credits (title, composer, ...) take above the first system;
