@@ -40,7 +40,7 @@ public:
     static constexpr double kMinMeasureWidth = 8 * kSpace;
     static constexpr double kMeasurePad = 1.5 * kSpace;      // before the first and after the last note
     static constexpr double kClefWidth = 4 * kSpace;
-    static constexpr double kKeyAccidentalWidth = 1.1 * kSpace;
+    static constexpr double kKeyAccidentalWidth = 1.3 * kSpace;
     static constexpr double kTimeWidth = 3.5 * kSpace;
     static constexpr double kGraceWidth = 1.6 * kSpace;
 

@@ -418,6 +418,20 @@ void ScoreMarkings::Read(const pugi::xml_document& xml)
                     if (grace) graceIndex = graces[{staff, layer, position}]++;
                     NoteMarks marks;
                     ReadNotations(child, &marks);
+                    // Dynamics written on the note are drawn as those of a direction.
+                    for (pugi::xml_node notations : child.children("notations")) {
+                        for (pugi::xml_node dynamics : notations.children("dynamics")) {
+                            Direction d;
+                            d.kind = Direction::Kind::Dynamic;
+                            d.slot = firstSlot + staff;
+                            d.measure = hostMeasure;
+                            d.position = position;
+                            d.above = std::strcmp(dynamics.attribute("placement").value(), "above") == 0;
+                            for (pugi::xml_node mark : dynamics.children())
+                                d.text += Is(mark, "other-dynamics") ? Trimmed(mark.child_value()) : mark.name();
+                            if (!d.text.empty()) directions_[index].push_back(std::move(d));
+                        }
+                    }
                     marks.wholeMeasureRest =
                         std::strcmp(child.child("rest").attribute("measure").value(), "yes") == 0;
                     // The other notes of a chord may carry slurs and articulations too.
