@@ -1271,8 +1271,8 @@ void ScorePainter::PaintSpans(QPainter& p, const ScoreLayout::MeasureBox& box, c
         const bool endsHere = end->system == box.system;
         const double top = layout_.StaffTop(span.slot, box.measure);
         const double bottom = top + ScoreLayout::kStaffHeight;
-        const double x0 = startsHere ? layout_.EntryX(box.measure, span.startPosition)
-                                     : box.left + box.prefixWidth + 0.5 * kSp;
+        const double start = startsHere ? layout_.EntryX(box.measure, span.startPosition)
+                                        : box.left + box.prefixWidth + 0.5 * kSp;
         double x1 = endsHere ? layout_.EntryX(span.endMeasure, span.endPosition) : system.right - 0.5 * kSp;
         if (span.kind == Span::Kind::Slur) {
             // From note to note, over the heads (or under them when the
@@ -1313,15 +1313,65 @@ void ScorePainter::PaintSpans(QPainter& p, const ScoreLayout::MeasureBox& box, c
             }
             const bool above = !up0;
             const double dir = above ? -1.0 : 1.0;
-            const double y0 = (above ? high0 : low0) + dir * 1.0 * kSp;
-            const double y1 = (above ? high1 : low1) + dir * 1.0 * kSp;
+            double y0 = (above ? high0 : low0) + dir * 1.0 * kSp;
+            double y1 = (above ? high1 : low1) + dir * 1.0 * kSp;
+            const double x0 = start;
             if (!hasEnd) x1 = std::max(x1, x0 + 2 * kSp);
             const double length = std::max(x1 - x0, kSp);
-            FillArc(p, QPointF(x0, y0), QPointF(x0 + length, y1), dir * std::min(2.2 * kSp, 0.6 * kSp + 0.08 * length),
-                    0.36 * kSp);
+            double height = dir * std::min(2.2 * kSp, 0.6 * kSp + 0.08 * length);
+            // The notes in between stay under (over) the curve: it arches
+            // higher, up to a limit, and then lifts as a whole.
+            const int16_t from = startsHere ? span.startMeasure : box.measure;
+            const int16_t to = endsHere ? span.endMeasure : system.lastMeasure;
+            double lift = 0;
+            for (int m = from; m <= to; ++m) {
+                const auto measure = static_cast<int16_t>(m);
+                for (const EXENTRY& entry : document_.Entries(staff, measure, span.startLayer)) {
+                    if ((entry.flags & EXENTRY_GRACE) || !IsNote(entry)) continue;
+                    if ((m == span.startMeasure && entry.position <= span.startPosition) ||
+                        (m == span.endMeasure && entry.position >= span.endPosition))
+                        continue;
+                    double high = 0, low = 0;
+                    bool stemUp = false;
+                    if (!extent(measure, span.startLayer, entry.position, &high, &low, &stemUp)) continue;
+                    const double x = layout_.EntryX(measure, entry.position);
+                    if (x <= x0 || x >= x0 + length) continue;
+                    double edge = above ? high : low;
+                    if (stemUp == above) edge += dir * 3.5 * kSp;  // the stem points at the curve
+                    const double want = edge + dir * 0.8 * kSp;
+                    const double t = (x - x0) / length;
+                    const double base = y0 + (y1 - y0) * t;
+                    const double reach = 3 * t * (1 - t);
+                    if (above ? base + reach * height > want : base + reach * height < want) {
+                        height = std::clamp((want - base) / reach, -4.0 * kSp, 4.0 * kSp);
+                        const double missing = want - (base + reach * height);
+                        if (above ? missing < 0 : missing > 0) lift = above ? std::min(lift, missing) : std::max(lift, missing);
+                    }
+                }
+            }
+            y0 += lift;
+            y1 += lift;
+            FillArc(p, QPointF(x0, y0), QPointF(x0 + length, y1), height, 0.36 * kSp);
         } else {
             const double y = span.above ? top - 3.0 * kSp : bottom + 3.0 * kSp;
-            if (endsHere) x1 -= 0.8 * kSp;
+            // A dynamic where the hairpin starts or ends keeps it at a distance.
+            auto dynamicHalf = [&](int16_t measure, int32_t position) {
+                for (const Direction& d : markings_.Directions(measure))
+                    if (d.kind == Direction::Kind::Dynamic && d.slot == span.slot && d.position == position &&
+                        d.above == span.above)
+                        return QFontMetricsF(Font(kSerifFamily, 2.1 * kSp, true, true))
+                                   .horizontalAdvance(QString::fromStdString(d.text)) / 2;
+                return -1.0;
+            };
+            double x0 = start;
+            if (startsHere) {
+                const double half = dynamicHalf(box.measure, span.startPosition);
+                if (half >= 0) x0 += half + 0.6 * kSp;
+            }
+            if (endsHere) {
+                const double half = dynamicHalf(span.endMeasure, span.endPosition);
+                x1 -= half >= 0 ? half + 0.6 * kSp : 0.8 * kSp;
+            }
             if (x1 - x0 < 1.5 * kSp) x1 = x0 + 1.5 * kSp;
             const double open = 0.6 * kSp;
             // The open end of a hairpin broken at a system end stays part way open.
@@ -1399,7 +1449,7 @@ void ScorePainter::PaintBarlines(QPainter& p, const ScoreLayout::MeasureBox& box
         line(x + thick + 0.4 * kSp + thin / 2, thin);
         dots(x + thick + 0.8 * kSp + thin + 0.25 * kSp);
     } else if (marks.left == BarStyle::Double || marks.left == BarStyle::HeavyLight) {
-        const double x = box.left;
+        const double x = starts && box.prefixWidth > 0 ? box.left + box.prefixWidth : box.left;
         if (marks.left == BarStyle::HeavyLight) line(x + thick / 2, thick);
         line(x + (marks.left == BarStyle::HeavyLight ? thick : thin) + 0.4 * kSp + thin / 2, thin);
     }
