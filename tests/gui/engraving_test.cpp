@@ -266,6 +266,33 @@ TEST_F(EngravingTest, TiesReachTheirNoteEvenFarOffAndAcrossSystems)
     EXPECT_LT(ties[2].box.left(), heads[2].box.left() - s);
 }
 
+TEST_F(EngravingTest, AccidentalsStandAtNoteheadScaleJustBeforeTheirNote)
+{
+    auto altered = [](const std::string& step, int alter) {
+        return "<note><pitch><step>" + step + "</step><alter>" + std::to_string(alter) +
+               "</alter><octave>4</octave></pitch><duration>4</duration><voice>1</voice><type>quarter</type></note>";
+    };
+    ASSERT_NE(Open(Score({altered("F", 1) + altered("B", -1) + Note("B", 4, 4, "quarter") + altered("G", 2)})), nullptr);
+    std::vector<ScoreItem> accidentals, heads;
+    for (const ScoreItem& item : Items())
+        (item.kind == Kind::Accidental ? accidentals : heads).push_back(item);
+    ASSERT_EQ(accidentals.size(), 4u);  // sharp, flat, natural, double sharp
+    const double s = tonaroapp::ScoreLayout::kSpace;
+    for (size_t i = 0; i < accidentals.size(); ++i) {
+        const ScoreItem* head = nullptr;
+        for (const ScoreItem& h : heads)
+            if (h.kind == Kind::Head && h.position == accidentals[i].position) head = &h;
+        ASSERT_NE(head, nullptr);
+        // As tall as two and a half spaces (the double sharp a notehead's
+        // height), close before the head, around its line or space.
+        EXPECT_GE(accidentals[i].box.height(), i < 3 ? 2.5 * s : 1.0 * s) << i;
+        EXPECT_LE(accidentals[i].box.right(), head->box.left()) << i;
+        EXPECT_GT(accidentals[i].box.right(), head->box.left() - 0.5 * s) << i;
+        EXPECT_LE(accidentals[i].box.top(), head->box.center().y()) << i;
+        EXPECT_GE(accidentals[i].box.bottom(), head->box.center().y()) << i;
+    }
+}
+
 TEST_F(EngravingTest, WholeMeasureRestsSitInTheMiddleOfTheirMeasure)
 {
     const std::string rest = "<note><rest measure=\"yes\"/><duration>12</duration><voice>1</voice></note>";
