@@ -343,4 +343,17 @@ TEST_F(AppTest, TheBundledExampleRunsTheMainJob)
     EXPECT_EQ(PartPitches(Path("serenade-out.musicxml"), "P1")[0], "Bb5");
 }
 
+TEST_F(AppTest, RenderDrawsTheExampleWithoutAScreen)
+{
+    const std::string out = Path("serenade.png");
+    RunResult result = RunTonaro({"render", TONARO_EXAMPLES_DIR "/serenade.musicxml", "-o", QString::fromStdString(out),
+                                  "--width", "600", "--concert-pitch"},
+                                 Settings(), false);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    std::ifstream png(out, std::ios::binary);
+    std::string magic(4, '\0');
+    png.read(magic.data(), 4);
+    EXPECT_EQ(magic.substr(1), "PNG");
+}
+
 }  // namespace
