@@ -471,6 +471,9 @@ CheckVerdict CheckCycles(const CheckContext& context)
     // unload (deferred deletions, callbacks). Proven from the process's
     // mappings, with the cause named when it stays.
     const std::string done = std::to_string(cycles) + " cycles; no frames, windows or file descriptors left behind; ";
+    if (loadedAt.empty())
+        return Pass(done + "whether the module is unmapped cannot be told: its mappings were not found in "
+                           "/proc/self/maps while it was loaded");
     if (stayedMappedIn == 0) {
         return Pass(done + "the module is unmapped after unloading (" + std::to_string(loadedAt.size()) +
                     " mappings at " + DescribeSpan(loadedAt) + " gone from /proc/self/maps)");
