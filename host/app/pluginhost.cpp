@@ -9,7 +9,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QString>
+#include <QThread>
 
 namespace tonaroapp {
 
@@ -56,6 +59,23 @@ std::string FromField16(const uint16_t (&field)[128])
         .toStdString();
 }
 
+// Delivers what Qt still holds for objects that may be the plug-in's: events
+// posted to them and their deferred deletions (deleteLater), which would
+// otherwise run the plug-in's code after it is unloaded. Deleting objects
+// may post more; a few rounds see them all. Nothing without an application
+// or off its thread.
+void DeliverPostedEvents()
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    if (application == nullptr || QThread::currentThread() != application->thread()) return;
+    for (int round = 0; round < 4; ++round) {
+        QCoreApplication::sendPostedEvents(nullptr, 0);
+        // Deferred deletions are held back for the event loop that asked
+        // for them unless asked for by name.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 template <typename Fn>
 Fn Resolve(void* handle, const char* name)
 {
@@ -77,6 +97,7 @@ public:
     ~LoadedPlugin()
     {
         if (terminate != nullptr) terminate();
+        DeliverPostedEvents();
         if (handle != nullptr) dlclose(handle);
     }
 };

@@ -7,7 +7,10 @@
 // process (the executable links it): plug-ins bind to it by name.
 //
 // Everything runs on the main thread. A PluginHost owns the modules it
-// loaded; its destructor (or UnloadAll) terminates and unloads each of them.
+// loaded; its destructor (or UnloadAll) terminates and unloads each of them,
+// delivering between the two the events Qt still holds for the plug-in's
+// objects (posted events and deferred deletions), whose code goes with the
+// module.
 #pragma once
 
 #include <cstdint>

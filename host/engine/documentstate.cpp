@@ -50,6 +50,41 @@ std::vector<uint32_t> SortedEntryNumbers(const Layer& entries)
     return numbers;
 }
 
+uint64_t Mix(uint64_t value)
+{
+    value += 0x9E3779B97F4A7C15ull;
+    value = (value ^ (value >> 30)) * 0xBF58476D1CE4E5B9ull;
+    value = (value ^ (value >> 27)) * 0x94D049BB133111EBull;
+    return value ^ (value >> 31);
+}
+
+// A print of what a cell layer's records say about the music, to tell
+// whether a measure must be laid out anew: durations, positions, entry
+// flags and, for notes, each note's pitch and flags. Entry numbers, note
+// IDs and what storing a frame normalises (the ID copy in the note flags,
+// unused slots, the note slot a rest is given) leave it as it is, so that
+// saving unchanged records changes nothing. An empty layer prints 0.
+uint64_t MusicPrint(uint64_t layerKey, const Layer& entries)
+{
+    if (entries.empty()) return 0;
+    uint64_t print = Mix(layerKey);
+    for (const EXENTRY& entry : entries) {
+        const uint32_t flags = entry.flags & ~EXENTRY_RESTNOTESLOT;
+        print = Mix(print ^ ((static_cast<uint64_t>(static_cast<uint16_t>(entry.duration)) << 32) | flags));
+        print = Mix(print ^ static_cast<uint32_t>(entry.position));
+        if (!(flags & EXENTRY_NOTE)) continue;
+        const int notes = std::clamp<int>(entry.numNotes, 0, EXENTRY_MAXNOTES);
+        for (int i = 0; i < notes; ++i) {
+            const EXNOTE& note = entry.notes[i];
+            const uint64_t pitch = (static_cast<uint64_t>(static_cast<uint16_t>(note.displacement)) << 48) |
+                                   (static_cast<uint64_t>(static_cast<uint16_t>(note.raiselower)) << 32) |
+                                   (note.flags & ~EXNOTE_IDCOPY_MASK);
+            print = Mix(print ^ pitch);
+        }
+    }
+    return print;
+}
+
 template <typename T>
 void Append(std::vector<uint8_t>* out, const T& value)
 {
@@ -292,6 +327,15 @@ void DocumentState::PutLayer(int16_t staff, int16_t measure, int layer, Layer en
         if (first && current) kept->second = *current;
     }
 
+    // The measure's layout drifts by the change of the layer's print.
+    const uint64_t before = current ? MusicPrint(key, *current) : 0;
+    const uint64_t after = MusicPrint(key, entries);
+    if (before != after && measure >= 1 && measure <= MeasureCount()) {
+        MeasureData data = measures_[static_cast<size_t>(measure - 1)];
+        data.layoutDrift += after - before;
+        PutMeasure(static_cast<size_t>(measure - 1), data);
+    }
+
     std::vector<uint32_t> leaving;
     if (current && !current->empty()) {
         const std::vector<uint32_t> staying = SortedEntryNumbers(entries);
@@ -303,6 +347,23 @@ void DocumentState::PutLayer(int16_t staff, int16_t measure, int layer, Layer en
     SetLayerRaw(key, std::move(entries));
     for (uint32_t entnum : leaving)
         if (!entryIndex_.count(entnum)) DeleteEntryDetails(entnum);
+}
+
+bool DocumentState::RespaceMeasure(int16_t measure)
+{
+    const MeasureData* current = FindMeasure(measure);
+    if (!current || current->layoutDrift == 0) return false;
+    MeasureData data = *current;
+    const uint16_t flags = ReadAt<uint16_t>(data.spec.data(), offsetof(EDTMeasureSpec, flags));
+    WriteAt<uint16_t>(data.spec.data(), offsetof(EDTMeasureSpec, flags), flags | MEASUREFLAG_RESPACED);
+    data.layoutDrift = 0;
+    PutMeasure(static_cast<size_t>(measure - 1), data);
+    return true;
+}
+
+void DocumentState::TakeMusicAsLaidOut()
+{
+    for (MeasureData& data : measures_) data.layoutDrift = 0;
 }
 
 uint32_t DocumentState::TakeEntryNumber()

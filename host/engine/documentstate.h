@@ -37,6 +37,11 @@ struct StaffData {
 
 struct MeasureData {
     std::array<uint8_t, MEASURESPEC_SIZE_2012> spec{};
+    // How far the measure's music has moved from the music it was last laid
+    // out for: the sum, over its cell layers, of each layer's print now less
+    // its print then (see PutLayer). 0 while the layout fits the music.
+    // Layout bookkeeping, not contents: Snapshot leaves it out.
+    uint64_t layoutDrift = 0;
 };
 
 using Layer = std::vector<EXENTRY>;
@@ -112,6 +117,15 @@ public:
     // leave the document are deleted.
     void PutLayer(int16_t staff, int16_t measure, int layer, Layer entries);
     uint32_t TakeEntryNumber();
+
+    // Lays a measure out anew when its music changed since its last layout:
+    // sets MEASUREFLAG_RESPACED and takes the music as laid out. False, and
+    // nothing changes, when the music is what it was laid out for (or there
+    // is no such measure).
+    bool RespaceMeasure(int16_t measure);
+    // Takes the music of every measure as laid out (a score just read from a
+    // file that carries its own layout). Not journaled.
+    void TakeMusicAsLaidOut();
 
     // Normalises records for storage and stores them: positions follow the
     // durations (grace notes and null entries take no time), records whose

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "host/engine/bytes.h"
 #include "host/engine/documentstate.h"
 #include "host/engine/enginehost.h"
 #include "host/engine/textcodec.h"
@@ -33,20 +32,17 @@ constexpr uint32_t kKnownCommands[] = {
     Code("TOCl"), Code("TORp"),
 };
 
-// Marks the measures of the selection as respaced, for the view and the
-// writers to lay them out anew.
+// Lays out anew the measures of the selection whose music changed since
+// they were last laid out (marks them respaced, for the view and the
+// writers); the others keep the layout they have. The measure number is
+// counted in int: a selection may end at the last 16-bit measure.
 void RespaceSelection(DocumentState& state)
 {
     if (!state.selection) return;
-    for (int16_t measure = state.selection->startMeas; measure <= state.selection->endMeas; ++measure) {
-        const MeasureData* current = state.FindMeasure(measure);
-        if (!current) continue;
-        MeasureData changed = *current;
-        const uint16_t flags = ReadAt<uint16_t>(changed.spec.data(), offsetof(EDTMeasureSpec, flags));
-        WriteAt<uint16_t>(changed.spec.data(), offsetof(EDTMeasureSpec, flags), flags | MEASUREFLAG_RESPACED);
-        state.PutMeasure(static_cast<size_t>(measure - 1), changed);
-    }
-    NoteDirectChange(state);
+    bool changed = false;
+    for (int measure = state.selection->startMeas; measure <= state.selection->endMeas; ++measure)
+        changed = state.RespaceMeasure(static_cast<int16_t>(measure)) || changed;
+    if (changed) NoteDirectChange(state);
 }
 
 }  // namespace

@@ -209,6 +209,17 @@ TEST_F(AppTest, APluginWhoseMainAnswersZeroIsRefusedAndNeverCalledAgain)
     EXPECT_NE(change.err.find("ZP Change Pitches..."), std::string::npos);
 }
 
+TEST_F(AppTest, DeferredDeletionsOfAPluginAreDeliveredBeforeItIsUnloaded)
+{
+    const std::string folder = Path("plugins");
+    std::filesystem::create_directory(folder);
+    std::filesystem::copy_file(TONARO_DEFERRING_PLUGIN, folder + "/deferringplugin.so");
+    RunResult result = Run({"--plugins", QString::fromStdString(folder), "plugins"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("Deferring..."), std::string::npos) << result.out;
+    EXPECT_NE(result.err.find("deferring plug-in: deferred deletion delivered"), std::string::npos) << result.err;
+}
+
 // --- change-pitches ----------------------------------------------------------------
 
 TEST_F(AppTest, OneChangeRespellsMatchingNotesIncludingChordsAndVoices)

@@ -80,18 +80,20 @@ TEST_F(EngineTest, SelectionAndTheWholeDocument)
     Engine::Instance().RemoveObserver(&recorder);
 }
 
-TEST_F(EngineTest, RespaceMarksTheSelectedMeasuresAndIsObserved)
+TEST_F(EngineTest, RespaceMarksTheSelectedMeasuresWhoseMusicChangedAndIsObserved)
 {
     Document* doc = MakeScore();
+    ASSERT_NE(doc->AddEntry(7, 2, 0, Chord({Note("C3")})), 0u);
+    ASSERT_NE(doc->AddEntry(3, 4, 0, Chord({Note("D4")})), 0u);
     Recorder recorder;
     Engine::Instance().AddObserver(&recorder);
-    ASSERT_TRUE(doc->SetSelection(Document::MakeRegion(1, 2, 3, 3)));
+    ASSERT_TRUE(doc->SetSelection(Document::MakeRegion(1, 2, 3, 4)));
     const uint32_t respace = MakeEDTag('M', 'S', 'p', 'N');
     ASSERT_TRUE(FX_ExecuteMenuItem(respace, V));
     EXPECT_FALSE(doc->IsRespaced(1));
     EXPECT_TRUE(doc->IsRespaced(2));
-    EXPECT_TRUE(doc->IsRespaced(3));
-    EXPECT_FALSE(doc->IsRespaced(4));
+    EXPECT_FALSE(doc->IsRespaced(3));  // its music is as it was laid out
+    EXPECT_TRUE(doc->IsRespaced(4));
     ASSERT_EQ(recorder.commands.size(), 1u);
     EXPECT_EQ(recorder.commands[0].second, respace);
     EXPECT_EQ(recorder.changes, 1);
@@ -108,6 +110,36 @@ TEST_F(EngineTest, RespaceMarksTheSelectedMeasuresAndIsObserved)
     EXPECT_EQ(+recorder.redraws[0].endMeas, 1);
     EXPECT_FALSE(FX_RedrawMusic(nullptr, V));
     Engine::Instance().RemoveObserver(&recorder);
+}
+
+TEST_F(EngineTest, RespaceGivesUnchangedMusicItsLayoutAndReturnsAtTheLastMeasureNumber)
+{
+    Document* doc = Engine::Instance().NewDocument();
+    doc->AddStaff(1);
+    ASSERT_EQ(doc->AddMeasures(32767), 32767);
+    ASSERT_NE(doc->AddEntry(1, 32767, 0, Chord({Note("E4")})), 0u);
+    const uint32_t respace = MakeEDTag('M', 'S', 'p', 'N');
+    // A selection that ends at the last measure number a 16-bit word holds.
+    ASSERT_TRUE(doc->SetSelection(Document::MakeRegion(1, 32760, 1, 32767)));
+    ASSERT_TRUE(FX_ExecuteMenuItem(respace, V));
+    EXPECT_TRUE(doc->IsRespaced(32767));
+    EXPECT_FALSE(doc->IsRespaced(32766));
+
+    // Nothing changed since: respacing again leaves the document as it is.
+    const std::vector<uint8_t> laidOut = doc->Snapshot();
+    ASSERT_TRUE(FX_ExecuteMenuItem(respace, V));
+    EXPECT_EQ(doc->Snapshot(), laidOut);
+
+    // A change and its respace, undone: the music is as laid out again.
+    ASSERT_TRUE(doc->BeginEdit("change"));
+    ASSERT_NE(doc->AddEntry(1, 32760, 0, Chord({Note("F4")})), 0u);
+    ASSERT_TRUE(FX_ExecuteMenuItem(respace, V));
+    ASSERT_TRUE(doc->EndEdit());
+    EXPECT_TRUE(doc->IsRespaced(32760));
+    ASSERT_TRUE(doc->Undo());
+    EXPECT_FALSE(doc->IsRespaced(32760));
+    ASSERT_TRUE(FX_ExecuteMenuItem(respace, V));
+    EXPECT_EQ(doc->Snapshot(), laidOut);
 }
 
 TEST_F(EngineTest, AlertsReachObserversOrStandardError)

@@ -76,6 +76,12 @@ public:
     Words data{};
 };
 
+// An inci'd record that the host refuses to create.
+class RefusedInciRecord : public InciRecord {
+public:
+    bool SaveNew(uint16_t) override { return false; }
+};
+
 class InciRecords : public __FCCollectionInciOther {
 public:
     InciRecord* CreateElement() override { return new InciRecord(); }
@@ -373,6 +379,41 @@ TEST_F(BaseData, InciCollectionLoadsSavesAndDeletes)
     EXPECT_FALSE(Has(kInciTag, 7, 0));
     EXPECT_EQ(records.LoadAllForItem(7), 0);
     EXPECT_EQ(records.GetCount(), 0);
+}
+
+TEST_F(BaseData, InciCollectionSavesAllRowsOrLeavesTheStoredRecords)
+{
+    for (uint16_t inci = 0; inci < 3; ++inci) Put(kInciTag, 7, inci, Make(static_cast<int16_t>(70 + inci)));
+    const auto storedAsBefore = [&] {
+        EXPECT_EQ(FirstWord(kInciTag, 7, 0), 70);
+        EXPECT_EQ(FirstWord(kInciTag, 7, 1), 71);
+        EXPECT_EQ(FirstWord(kInciTag, 7, 2), 72);
+        EXPECT_FALSE(Has(kInciTag, 7, 3));
+    };
+    InciRecords records;
+    ASSERT_EQ(records.LoadAllForItem(7), 3);
+    static_cast<InciRecord*>(records.GetItemAt(0))->data.w[0] = 90;
+
+    // A row never loaded has nothing to write.
+    records.InsertItemAt(new InciRecord(), 1);
+    EXPECT_FALSE(records.SaveAllForItem(7));
+    storedAsBefore();
+
+    // A row the host refuses, after others were written.
+    ASSERT_TRUE(records.ClearItemAt(1));
+    ASSERT_TRUE(records.ClearItemAt(1));  // rows 90 and 72 left
+    auto* refused = new RefusedInciRecord();
+    ASSERT_TRUE(refused->Load(7, 0));
+    records.Add(refused);
+    EXPECT_FALSE(records.SaveAllForItem(7));
+    storedAsBefore();
+    EXPECT_EQ(records.GetItemAt(1)->GetItemInci(), 2);  // addresses as they were
+
+    ASSERT_TRUE(records.ClearItemAt(2));
+    ASSERT_TRUE(records.SaveAllForItem(7));
+    EXPECT_EQ(FirstWord(kInciTag, 7, 0), 90);
+    EXPECT_EQ(FirstWord(kInciTag, 7, 1), 72);
+    EXPECT_FALSE(Has(kInciTag, 7, 2));
 }
 
 TEST_F(BaseData, InciCollectionCopiesOneCmperOverAnother)

@@ -87,6 +87,9 @@ TEST_F(FCUIHostTest, MenuCommandTable)
 TEST_F(FCUIHostTest, MenuCommandRunsTheHostCommand)
 {
     FCUI ui;
+    // Music in measures 2 and 3, so that respacing lays them out anew.
+    ASSERT_NE(doc->AddEntry(7, 2, 0, tonaroengine::EntrySpec{1024, {tonaroengine::NoteSpec{}}}), 0u);
+    ASSERT_NE(doc->AddEntry(3, 3, 0, tonaroengine::EntrySpec{1024, {tonaroengine::NoteSpec{}}}), 0u);
     doc->SetSelection(Document::MakeRegion(1, 2, 2, 3));
     EXPECT_TRUE(ui.MenuCommand(FCUI::MENUCMD_NOTESPACING));
     const auto& commands = Engine::Instance().ExecutedCommands();

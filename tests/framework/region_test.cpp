@@ -225,7 +225,7 @@ TEST_F(RegionTest, FullMeasureStackAndSortedStaves)
 TEST_F(RegionTest, SelectionAndDocuments)
 {
     FCMusicRegion region;
-    EXPECT_FALSE(region.SetCurrentSelection());  // nothing selected: unchanged
+    EXPECT_FALSE(region.SetCurrentSelection());  // nothing selected
     EXPECT_TRUE(region.IsEmpty());
     ASSERT_TRUE(doc->SetSelection(Document::MakeRegion(2, 3, 3, 4)));
     ASSERT_TRUE(region.SetCurrentSelection());
@@ -235,6 +235,11 @@ TEST_F(RegionTest, SelectionAndDocuments)
     EXPECT_EQ(region.GetStartMeasure(), 1);
     EXPECT_EQ(region.GetEndMeasure(), 5);
     EXPECT_EQ(region.GetEndSlot(), 3);
+    // Without a selection the region holds the empty one, not what it held.
+    doc->ClearSelection();
+    EXPECT_FALSE(region.SetCurrentSelection());
+    EXPECT_TRUE(region.IsEmpty());
+    EXPECT_EQ(region.GetEndMeasure(), 0);
 
     FCMusicRegion mine = Region(1, 1, 1, 1);
     EXPECT_TRUE(mine.SetInDocument());

@@ -58,6 +58,10 @@ TEST_F(CleanTGFTest, NoteIdsBecomeNonZeroAndUniqueWithinTheEntry)
         {{2, 0, 2, 2}, {3, 4, 5, 2}},
         {{0}, {1}},
         {{31, 31}, {32, 31}},
+        // No ID wraps to 0 after the largest: the smallest free one is taken.
+        {{0xFFFF, 0}, {0xFFFF, 1}},
+        {{0xFFFE, 0, 0}, {0xFFFE, 0xFFFF, 1}},
+        {{1, 0xFFFF, 0xFFFF, 0}, {1, 2, 0xFFFF, 3}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.before));

@@ -71,6 +71,7 @@ TEST_F(EngineBridgeTest, ArgumentsReachTheEngineInOrder)
     ASSERT_EQ(doc_->AddStaff(7), 7);
     doc_->AddMeasures(3);
     doc_->SetTimeSignature(2, 3, 1024, 2);
+    ASSERT_NE(doc_->AddEntry(7, 2, 0, EntrySpec{1024, {NoteSpec{}}}), 0u);  // music to respace
     doc_->SetLayerShown(1, false);
 
     EXPECT_EQ(FX_SlotToInst(2, 0, FXT_VERSION_2012), 7);

@@ -11,8 +11,10 @@
 
 #include "host/engine/document.h"
 #include "host/engine/engine.h"
+#include "host/engine/musicxml/musicxmlio.h"
 #include "host/engine/pitch.h"
 #include "host/engine/staffstyle.h"
+#include "tests/framework/tempfolder.h"
 #include "tests/qt/alertanswerer.h"
 #include "tonaroframework/base/fcstring.h"
 #include "tonaroframework/base/frameworkversion.h"
@@ -386,13 +388,75 @@ TEST_F(PitchChangerTest, RespaceOnlyWhenAskedAndSomethingChanged)
     ASSERT_EQ(Engine::Instance().ExecutedCommands().size(), 1u);
     EXPECT_EQ(Engine::Instance().ExecutedCommands()[0].code, kMSpN);
     EXPECT_TRUE(doc->IsRespaced(2));
-    EXPECT_TRUE(doc->IsRespaced(3));
+    EXPECT_FALSE(doc->IsRespaced(3));  // selected, but no music changed there
     EXPECT_FALSE(doc->IsRespaced(1));
     EXPECT_FALSE(doc->IsRespaced(4));
     EREGION after{};
     ASSERT_TRUE(doc->GetSelection(&after));
     EXPECT_EQ(Fields(after), Fields(selection));
     EXPECT_EQ(Name(top, 2, 0), "E4");  // outside the selection
+}
+
+TEST_F(PitchChangerTest, RespacingKeepsTheFixedPositionsOfMeasuresWhoseNotesDidNotChange)
+{
+    // Two parts of three measures, every note at a fixed position; the only
+    // A# is in the second measure of the second part.
+    auto part = [](const char* id, const char* secondNote) {
+        std::string text = std::string("  <part id=\"") + id + "\">\n";
+        for (int m = 1; m <= 3; ++m) {
+            text += "    <measure number=\"" + std::to_string(m) + "\">\n";
+            if (m == 1) text += "      <attributes><divisions>1</divisions><time><beats>2</beats><beat-type>4</beat-type></time></attributes>\n";
+            const std::string second = m == 2 ? secondNote : "<step>D</step><octave>4</octave>";
+            text += "      <note default-x=\"20\"><pitch><step>C</step><octave>4</octave></pitch><duration>1</duration>"
+                    "<voice>1</voice><type>quarter</type></note>\n"
+                    "      <note default-x=\"60\" relative-x=\"3\"><pitch>" + second +
+                    "</pitch><duration>1</duration><voice>1</voice><type>quarter</type></note>\n"
+                    "    </measure>\n";
+        }
+        return text + "  </part>\n";
+    };
+    const std::string input =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<score-partwise version=\"4.0\">\n  <part-list>\n"
+        "    <score-part id=\"P1\"><part-name>One</part-name></score-part>\n"
+        "    <score-part id=\"P2\"><part-name>Two</part-name></score-part>\n  </part-list>\n" +
+        part("P1", "<step>E</step><octave>4</octave>") +
+        part("P2", "<step>A</step><alter>1</alter><octave>4</octave>") + "</score-partwise>\n";
+    TempFolder folder;
+    folder.Write("in.musicxml", input);
+    Engine::Instance().Reset();
+    tonaroengine::MusicXmlError error;
+    doc = tonaroengine::OpenMusicXml(folder.File("in.musicxml"), &error);
+    ASSERT_NE(doc, nullptr) << error.Text();
+    SelectAll();
+
+    ASSERT_TRUE(Run({{"A#", "Bb", PITCHDIRECTION_CLOSEST}}, true, true));
+    ASSERT_TRUE(lastChanged);
+    EXPECT_FALSE(doc->IsRespaced(1));
+    EXPECT_TRUE(doc->IsRespaced(2));
+    EXPECT_FALSE(doc->IsRespaced(3));
+    tonaroengine::MusicXmlSaveReport report;
+    ASSERT_TRUE(tonaroengine::SaveMusicXml(doc, folder.File("out.musicxml"), &error, {}, &report)) << error.Text();
+    EXPECT_EQ(report.respacedMeasures, 1u);
+    tonaroengine::ReleaseMusicXmlSource(doc);
+
+    // Measures 1 and 3 keep their bytes; measure 2 of both parts is laid out
+    // anew (no fixed horizontal positions) and has the new pitch.
+    const std::string output = folder.Read("out.musicxml");
+    auto measures = [](const std::string& text, int number) {
+        std::vector<std::string> found;
+        const std::string open = "<measure number=\"" + std::to_string(number) + "\">";
+        for (size_t at = text.find(open); at != std::string::npos; at = text.find(open, at + 1))
+            found.push_back(text.substr(at, text.find("</measure>", at) - at));
+        return found;
+    };
+    for (int m : {1, 3}) EXPECT_EQ(measures(output, m), measures(input, m)) << "measure " << m;
+    const std::vector<std::string> second = measures(output, 2);
+    ASSERT_EQ(second.size(), 2u);
+    for (const std::string& text : second) {
+        EXPECT_EQ(text.find("default-x"), std::string::npos) << text;
+        EXPECT_EQ(text.find("relative-x"), std::string::npos) << text;
+    }
+    EXPECT_NE(second[1].find("<step>B</step><alter>-1</alter>"), std::string::npos) << second[1];
 }
 
 TEST_F(PitchChangerTest, EveryVisitedCellIsSaved)

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #ifndef FAULTY_PLUGIN_FAULT
 #define FAULTY_PLUGIN_FAULT 0
@@ -23,6 +24,11 @@
 #define FAULT_TERMINATE_WITHOUT_WINDOW 5
 #define FAULT_WINDOW_OUTLIVES_TERMINATE 6
 #define FAULT_FRAME_LEAK 7
+// Not faults the checks fail, but what keeps a module mapped after its
+// unload, which the cycles check must name: a thread_local object with a
+// destructor, and (by a link option, see CMakeLists.txt) the NODELETE mark.
+#define FAULT_THREAD_LOCAL_DESTRUCTOR 8
+#define FAULT_NODELETE 9
 
 #define EXPORTED extern "C" __attribute__((visibility("default")))
 
@@ -127,7 +133,13 @@ EXPORTED int16_t TonaroExtensionInvoke(void*)
 #endif
     if (gWindow == nullptr) {
         gWindow = new QDialog();
+#if FAULTY_PLUGIN_FAULT == FAULT_THREAD_LOCAL_DESTRUCTOR
+        thread_local std::string title;
+        title = "Faulty Window";
+        gWindow->setWindowTitle(QString::fromStdString(title));
+#else
         gWindow->setWindowTitle("Faulty Window");
+#endif
         auto* layout = new QVBoxLayout(gWindow);
         layout->addWidget(new QLabel("A window of the faulty plug-in.", gWindow));
     }

@@ -119,6 +119,8 @@ TEST(ValidatorTest, RealPluginPassesEveryCheck)
     for (const std::string& name : names)
         EXPECT_EQ(Get(run.results, name), "PASS") << name << ": " << Get(run.details, name);
     EXPECT_NE(run.details.at("enumerate").find("ZP Change Pitches..."), std::string::npos);
+    EXPECT_NE(Get(run.details, "cycles").find("the module is unmapped after unloading"), std::string::npos)
+        << Get(run.details, "cycles");
 }
 #endif
 
@@ -128,6 +130,21 @@ TEST(ValidatorTest, PluginWithoutFaultsPassesEveryCheck)
     ASSERT_EQ(run.exitCode, 0) << Describe(run);
     for (const std::string& name : CheckNames())
         EXPECT_EQ(Get(run.results, name), "PASS") << name << ": " << Get(run.details, name);
+}
+
+TEST(ValidatorTest, CyclesProveTheUnmapOrNameWhatKeepsTheModuleMapped)
+{
+    const std::map<std::string, std::string> expected = {
+        {"none", "the module is unmapped after unloading"},
+        {"thread_local_destructor", "stays mapped after unloading (from cycle 1): it registers destructors of "
+                                    "thread_local objects"},
+        {"nodelete", "stays mapped after unloading (from cycle 1): it is marked NODELETE"},
+    };
+    for (const auto& [module, detail] : expected) {
+        const ValidateRun run = RunValidate({"--cycles", "2", "--check", "cycles", Faulty(module).c_str()});
+        ASSERT_EQ(run.exitCode, 0) << Describe(run);
+        EXPECT_NE(Get(run.details, "cycles").find(detail), std::string::npos) << module << ": " << Describe(run);
+    }
 }
 
 TEST(ValidatorTest, SeedReproducesTheOrderAndAnUnseededRunPrintsItsSeed)

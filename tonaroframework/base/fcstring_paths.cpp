@@ -7,6 +7,8 @@
 // into paths and back.
 
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -99,6 +101,18 @@ bool PosixPathOf(const TonPathSpec2012& spec, std::string* path)
     return true;
 }
 
+// The path buffers of _MacPOSIXPathForTonPathSpec, one for each thread that
+// asked, owned here and freed when the module is unloaded (or the process
+// ends).
+std::string* NewPathBuffer()
+{
+    static std::mutex lock;
+    static std::vector<std::unique_ptr<std::string>> buffers;
+    const std::lock_guard<std::mutex> hold(lock);
+    buffers.push_back(std::make_unique<std::string>());
+    return buffers.back().get();
+}
+
 }  // namespace
 
 bool FCStringToNativePath(const FCString& text, std::string* native)
@@ -119,13 +133,17 @@ bool FCStringFromNativePath(FCString* text, const char* native)
 const char* FCString::_MacPOSIXPathForTonPathSpec(const TonPathSpec2012* spec)
 {
     // One buffer per thread, so callers on different threads never see each
-    // other's paths; the path may be of any length.
-    thread_local std::string buffer;
+    // other's paths; the path may be of any length. The thread only points
+    // at its buffer: a thread_local object with a destructor would keep the
+    // plug-in module mapped after the host unloads it (the C library keeps
+    // code whose thread-local destructors are still to run).
+    thread_local std::string* buffer = nullptr;
     if (!spec) return nullptr;
     std::string path;
     if (!PosixPathOf(*spec, &path)) return nullptr;
-    buffer = std::move(path);
-    return buffer.c_str();
+    if (!buffer) buffer = NewPathBuffer();
+    *buffer = std::move(path);
+    return buffer->c_str();
 }
 
 bool FCString::MakeFullFilePath(const TonPathSpec2012* spec)

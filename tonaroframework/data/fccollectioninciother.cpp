@@ -1,6 +1,7 @@
 #include "tonaroframework/data/fccollectioninciother.h"
 
 #include <memory>
+#include <vector>
 
 #include "tonaropdk/hostapi/fxfunctions.h"
 
@@ -36,14 +37,45 @@ int __FCCollectionInciOther::LoadAllForItem(uint16_t cmper)
 
 bool __FCCollectionInciOther::SaveAllForItem(uint16_t cmper)
 {
-    if (!DeleteDataForItem(cmper)) return false;
+    // A row without a structure can never be written: refuse before the
+    // stored records are touched.
     for (int i = 0; i < GetCount(); ++i) {
+        const __FCInciOther* record = GetItemAt(i);
+        if (record && (record->GetLoadedSize() == 0 || !record->_GetDataBlock())) return false;
+    }
+
+    // The stored records and the rows' addresses, to be put back when the
+    // host refuses a row.
+    std::vector<std::unique_ptr<__FCInciOther>> stored;
+    std::unique_ptr<__FCInciOther> scratch(CreateElement());
+    if (!scratch) return false;
+    for (int inci = 0; inci <= INT16_MAX && scratch->Load(cmper, static_cast<int16_t>(inci)); ++inci) {
+        std::unique_ptr<__FCBaseData> clone(scratch->CreateClone());
+        if (!dynamic_cast<__FCInciOther*>(clone.get())) return false;
+        stored.emplace_back(static_cast<__FCInciOther*>(clone.release()));
+    }
+    std::vector<EDataAddress> addresses;
+    for (int i = 0; i < GetCount(); ++i) {
+        const __FCInciOther* record = GetItemAt(i);
+        addresses.push_back(record ? record->_GetAddress() : EDataAddress{});
+    }
+
+    bool written = DeleteDataForItem(cmper);
+    for (int i = 0; written && i < GetCount(); ++i) {
         __FCInciOther* record = GetItemAt(i);
         if (!record) continue;
         record->SetCollectionContext(GetCollectionContext());
-        if (!record->SaveNew(cmper)) return false;
+        written = record->SaveNew(cmper);
     }
-    return true;
+    if (written) return true;
+
+    // Undo: drop what was written and store the old records again, in order
+    // (the host gives them back their incis 0, 1, ...).
+    DeleteDataForItem(cmper);
+    for (const std::unique_ptr<__FCInciOther>& old : stored) old->SaveNew(cmper);
+    for (int i = 0; i < GetCount(); ++i)
+        if (__FCInciOther* record = GetItemAt(i)) record->_SetAddress(addresses[static_cast<size_t>(i)]);
+    return false;
 }
 
 __FCInciOther* __FCCollectionInciOther::FindItemNo(uint16_t cmper, int16_t inci)

@@ -19,7 +19,9 @@ public:
     // one does not load. Answers the count.
     virtual int LoadAllForItem(uint16_t cmper);
     // Replaces the document's records of cmper with the elements, in order
-    // (the host assigns incis 0, 1, ...). false at the first failure.
+    // (the host assigns incis 0, 1, ...), all or nothing: false, with the
+    // stored records and the elements' addresses as they were, when an
+    // element was never loaded or the host refuses one.
     virtual bool SaveAllForItem(uint16_t cmper);
     // The element with that address, or null.
     virtual __FCInciOther* FindItemNo(uint16_t cmper, int16_t inci);

@@ -48,10 +48,12 @@ bool FCMusicRegion::SetCurrentSelection()
     EREGIONINFO info{};
     EREGION selection{};
     EREGION whole{};
-    if (FX_GetCurERegions(&info, &selection, &whole, FXT_VERSION_2012) == 0) return false;
-    _region = selection;
+    const bool selected = FX_GetCurERegions(&info, &selection, &whole, FXT_VERSION_2012) != 0;
+    // Without a selection the region holds the empty selection, never the
+    // one it held before.
+    _region = selected ? selection : EREGION{};
     _document = CurrentDocument();
-    return true;
+    return selected;
 }
 
 bool FCMusicRegion::SetFullDocument()

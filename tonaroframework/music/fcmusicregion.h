@@ -32,8 +32,9 @@ public:
 
     // ---- Filling ----
 
-    // The host's current selection and the current document; false, with the
-    // region unchanged, when nothing is selected.
+    // The host's current selection and the current document; false when
+    // nothing is selected, and the region is then empty (of the current
+    // document).
     bool SetCurrentSelection();
     // The whole document of the current document; always true.
     bool SetFullDocument();

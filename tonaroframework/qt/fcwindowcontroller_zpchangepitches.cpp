@@ -23,6 +23,7 @@
 
 #include "tonaroframework/qt/fcdatalistmodel_qt.h"
 #include "tonaroframework/qt/fcwindowcontroller_qt.h"
+#include "tonaroframework/qt/keeploaded_qt.h"
 
 namespace {
 
@@ -67,6 +68,9 @@ bool _FCWindowController_zpchangepitches::initWithWindowResource(int resourceId)
     if (_window || qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return false;
     QFile file(LayoutResourcePath(resourceId));
     if (!file.open(QIODevice::ReadOnly)) return false;
+    // The form loader's library stays when the plug-in is unloaded.
+    static const bool formLoaderKept = KeepLibraryLoaded(&QUiLoader::staticMetaObject);
+    static_cast<void>(formLoaderKept);
     QUiLoader loader;
     QWidget* loaded = loader.load(&file, nullptr);
     if (loaded == nullptr) return false;

@@ -15,8 +15,18 @@ bool IdUsedByAnotherSlot(const EXENTRY& entry, int slotCount, int slot)
     return false;
 }
 
+bool IdInUse(const EXENTRY& entry, int slotCount, uint16_t id)
+{
+    for (int slot = 0; slot < slotCount; ++slot) {
+        if (entry.notes[slot].noteID == id) return true;
+    }
+    return false;
+}
+
 // Gives every note slot in use an ID that is non-zero and unique within the
-// entry, and mirrors the ID's low five bits in the slot's flags.
+// entry, and mirrors the ID's low five bits in the slot's flags. A new ID is
+// one more than the largest seen; past the largest 16-bit ID it is the
+// smallest one that no slot of the entry holds (there are only twelve).
 void NumberNotes(EXENTRY& entry, int slotCount)
 {
     int largest = 0;
@@ -25,8 +35,14 @@ void NumberNotes(EXENTRY& entry, int slotCount)
     for (int slot = 0; slot < slotCount; ++slot) {
         EXNOTE& note = entry.notes[slot];
         if (note.noteID == 0 || IdUsedByAnotherSlot(entry, slotCount, slot)) {
-            ++largest;
-            note.noteID = static_cast<uint16_t>(largest);
+            if (largest < 0xFFFF) {
+                ++largest;
+                note.noteID = static_cast<uint16_t>(largest);
+            } else {
+                uint16_t id = 1;
+                while (IdInUse(entry, slotCount, id)) ++id;
+                note.noteID = id;
+            }
         }
     }
     for (int slot = 0; slot < slotCount; ++slot) {

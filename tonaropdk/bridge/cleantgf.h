@@ -10,7 +10,8 @@ extern bool CanAddNoteRecordToRests;
 // Puts every entry of frame into the shape the host expects, in place:
 // - every note in use gets a non-zero ID unique within its entry (a note with
 //   ID 0, or with the ID of another note of the entry, gets one more than the
-//   largest ID seen), and the low five bits of each ID are copied into bits
+//   largest ID seen; past 0xFFFF, the smallest ID that no note of the entry
+//   holds), and the low five bits of each ID are copied into bits
 //   16 to 20 of the note's flags;
 // - the unused note slots are cleared;
 // - a rest (no notes) gets one note slot with flags EXNOTE_INUSE and the entry

@@ -8,8 +8,8 @@
 #include "tonaropdk/hostapi/fxfunctions.h"
 #include "tonaropdk/platform/macservices.h"
 
-int16_t gResFile = 0;
-TonPathSpec2012 gTonaroFSSpec = {};
+TONARO_BRIDGE_DATA int16_t gResFile = 0;
+TONARO_BRIDGE_DATA TonPathSpec2012 gTonaroFSSpec = {};
 
 namespace {
 

@@ -17,12 +17,16 @@ using TonaroBundleRef = void*;
 // The library name under which the notation engine is looked up.
 inline constexpr const char kTonaroEngineBundleName[] = "libtonaroengine.so";
 
+// The two data symbols of the bridge that a plug-in module exports beside its
+// entry points (its export list names them), for hosts that inspect their
+// plug-ins' globals.
+#define TONARO_BRIDGE_DATA __attribute__((visibility("default")))
+
 // Resource file in force when the plug-in was bound (0 until InitializeGlobals).
-extern int16_t gResFile;
+extern TONARO_BRIDGE_DATA int16_t gResFile;
 // The running host application's file reference (all zero until
-// InitializeGlobals). Nothing in the plug-in reads it; it is kept for hosts
-// that inspect their plug-ins' globals.
-extern TonPathSpec2012 gTonaroFSSpec;
+// InitializeGlobals). Nothing in the plug-in reads it.
+extern TONARO_BRIDGE_DATA TonPathSpec2012 gTonaroFSSpec;
 
 // Records the resource file and the host application's file reference and
 // binds the engine: the already loaded engine library if there is one, else the

@@ -51,14 +51,6 @@ void PluginModule::Close()
     entries_ = EntryPoints{};
 }
 
-bool PluginModule::IsMapped(const std::string& path)
-{
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD);
-    if (handle == nullptr) return false;
-    dlclose(handle);
-    return true;
-}
-
 std::vector<std::string> PluginModule::MissingEntryPoints() const
 {
     std::vector<std::string> missing;

@@ -62,11 +62,6 @@ public:
     void Close();
     bool IsOpen() const { return handle_ != nullptr; }
 
-    // True when the module at path is mapped in this process (by anyone).
-    // A module whose dlclose left it mapped keeps its static data for the
-    // next load.
-    static bool IsMapped(const std::string& path);
-
     // The loader handle, which the host passes to main; null when closed.
     void* Handle() const { return handle_; }
     const EntryPoints& Entries() const { return entries_; }

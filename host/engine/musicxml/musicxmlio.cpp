@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/engine/documentstate.h"
 #include "host/engine/engine.h"
 #include "host/engine/musicxml/atomicfile.h"
 #include "host/engine/musicxml/mxlarchive.h"
@@ -466,6 +467,8 @@ Document* OpenMusicXml(const std::string& path, MusicXmlError* error, const Musi
         if (previous) engine.SetCurrentDocument(previous->Number());
         return nullptr;
     }
+    // The file carries the layout of the music just read.
+    document->State().TakeMusicAsLaidOut();
     Registry& registry = TheRegistry();
     source->token = registry.nextToken++;
     document->SaveRecord(kSourceTokenTag, kSourceTokenAddress, &source->token, sizeof source->token);

@@ -134,14 +134,22 @@ TEST_F(Saving, RespacedMeasuresLoseTheFixedPositionsOfTheirNotes)
 {
     const std::string text = Score(
         "    <measure number=\"1\">\n      <attributes><divisions>1</divisions></attributes>\n"
-        "      <note default-x=\"40\" relative-x=\"2\" default-y=\"5\"><rest/><duration>4</duration></note>\n"
+        "      <note default-x=\"40\" relative-x=\"2\" default-y=\"5\"><pitch><step>C</step><octave>4</octave></pitch>"
+        "<duration>4</duration></note>\n"
         "    </measure>\n    <measure number=\"2\">\n"
         "      <note default-x=\"40\"><rest/><duration>4</duration></note>\n    </measure>\n");
     Document* doc = OpenText("spaced.musicxml", text);
     ASSERT_NE(doc, nullptr);
-    ASSERT_TRUE(doc->SetSelection(Document::MakeRegion(1, 1, 1, 1)));
+    ASSERT_TRUE(doc->SetSelection(Document::MakeRegion(1, 1, 1, 2)));
+    // Respacing music as the file lays it out changes nothing.
     ASSERT_NE(FX_ExecuteMenuItem(0x4D53704E /* 'MSpN' */, 0x12000000), 0);
+    EXPECT_FALSE(doc->IsRespaced(1));
+    EXPECT_FALSE(doc->IsRespaced(2));
+
+    SetPitch(*doc, 0, AbsPitch{29, 0});  // C4 -> D4
+    ASSERT_NE(FX_ExecuteMenuItem(0x4D53704E, 0x12000000), 0);
     ASSERT_TRUE(doc->IsRespaced(1));
+    EXPECT_FALSE(doc->IsRespaced(2));  // selected, but its music did not change
     tonaroengine::MusicXmlSaveReport report;
     tonaroengine::MusicXmlError error;
     ASSERT_TRUE(tonaroengine::SaveMusicXml(doc, Path("out.musicxml"), &error, {}, &report)) << error.Text();
