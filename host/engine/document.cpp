@@ -527,6 +527,11 @@ std::string Document::RedoName() const
     return state_->RedoName();
 }
 
+std::vector<LayerChange> Document::ChangedLayersSince(int firstStep) const
+{
+    return state_->ChangedLayersSince(firstStep);
+}
+
 std::vector<uint8_t> Document::Snapshot() const
 {
     return state_->Snapshot();

@@ -38,6 +38,15 @@ struct EntryLocation {
     int index = 0;  // index in its layer
 };
 
+// One cell layer as an edit left it, beside what it held before.
+struct LayerChange {
+    int16_t staff = 0;
+    int16_t measure = 0;
+    int layer = 0;
+    std::vector<EXENTRY> before;
+    std::vector<EXENTRY> after;
+};
+
 class TONARO_ENGINE_API Document {
 public:
     Document(const Document&) = delete;
@@ -154,6 +163,13 @@ public:
     int RedoCount() const;
     std::string UndoName() const;  // name of the step Undo would take back; "" when none
     std::string RedoName() const;
+    // The cell layers that the undo steps after the first firstStep ones
+    // changed (firstStep = UndoCount() taken before an edit gives that
+    // edit's layers): each as it was before the earliest of those steps that
+    // touched it and as it is now, in staff, measure and layer order. Taken
+    // from the undo history, so its cost follows the size of the edit, not
+    // of the score. Empty when there are no such steps.
+    std::vector<LayerChange> ChangedLayersSince(int firstStep) const;
 
     // Every record of the document (staves, slot order, measures, entries,
     // generic records, entry counter) serialised in a fixed order: equal

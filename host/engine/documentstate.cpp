@@ -1,6 +1,8 @@
 #include "host/engine/documentstate.h"
 
 #include <algorithm>
+#include <cstring>
+#include <tuple>
 #include <unordered_set>
 
 #include "host/engine/bytes.h"
@@ -84,6 +86,43 @@ uint64_t MusicPrint(uint64_t layerKey, const Layer& entries)
     }
     return print;
 }
+
+// Whether two layers hold the same records, byte for byte (records are
+// packed, so their bytes are all of their contents).
+bool SameRecords(const Layer& a, const Layer& b)
+{
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(EXENTRY)) == 0);
+}
+
+// The entry numbers met so far while a layer is stored: a short list for
+// the usual small layer, a hash set for a long one.
+class SeenNumbers {
+public:
+    explicit SeenNumbers(size_t count) : small_(count <= kListLimit)
+    {
+        if (small_)
+            list_.reserve(count);
+        else
+            set_.reserve(count);
+    }
+    bool Contains(uint32_t number) const
+    {
+        return small_ ? std::find(list_.begin(), list_.end(), number) != list_.end() : set_.count(number) > 0;
+    }
+    void Insert(uint32_t number)
+    {
+        if (small_)
+            list_.push_back(number);
+        else
+            set_.insert(number);
+    }
+
+private:
+    static constexpr size_t kListLimit = 64;
+    bool small_;
+    std::vector<uint32_t> list_;
+    std::unordered_set<uint32_t> set_;
+};
 
 template <typename T>
 void Append(std::vector<uint8_t>* out, const T& value)
@@ -215,8 +254,17 @@ std::array<uint8_t, STAFFSPEC_SIZE_2012> DocumentState::SpecAt(int16_t staff, in
 
 int16_t DocumentState::ClefAt(int16_t staff, int16_t measure, int32_t position) const
 {
-    const auto spec = SpecAt(staff, measure, position);
-    const int16_t clef = ReadAt<int16_t>(spec.data(), kClefOffset);
+    return ClefOf(FindStaff(staff), measure, position);
+}
+
+int16_t DocumentState::ClefOf(const StaffData* data, int16_t measure, int32_t position)
+{
+    // The same answer as the clef word of SpecAt, without copying the setup:
+    // the last style that covers the place and sets a clef wins.
+    int16_t clef = data ? ReadAt<int16_t>(data->spec.data(), kClefOffset) : int16_t{0};
+    if (data)
+        for (const StaffStyle& style : data->styles)
+            if (style.clef && Covers(style, measure, position)) clef = *style.clef;
     return clef >= 0 && clef < CLEF_COUNT ? clef : CLEF_TREBLE;
 }
 
@@ -322,6 +370,9 @@ void DocumentState::PutLayer(int16_t staff, int16_t measure, int layer, Layer en
     if (layer < 0 || layer >= kLayerCount) return;
     const uint64_t key = LayerKey(staff, measure, layer);
     const Layer* current = FindLayer(staff, measure, layer);
+    // A layer stored as it already is changes nothing: it leaves no trace in
+    // the session's journal and the entry index stays as it is.
+    if (current ? SameRecords(*current, entries) : entries.empty()) return;
     if (journal_) {
         auto [kept, first] = journal_->layersBefore.try_emplace(key);
         if (first && current) kept->second = *current;
@@ -379,19 +430,23 @@ bool DocumentState::StoreLayer(int16_t staff, int16_t measure, int layer, Layer*
         if (entry.numNotes < 0 || entry.numNotes > EXENTRY_MAXNOTES || entry.duration < 0) return false;
 
     const uint64_t key = LayerKey(staff, measure, layer);
-    std::unordered_set<uint32_t> seen;
+    const StaffData* staffData = FindStaff(staff);
+    SeenNumbers seen(entries->size());
     int32_t position = 0;
     for (EXENTRY& entry : *entries) {
         uint32_t entnum = entry.entnum;
         auto owner = entryIndex_.find(entnum);
         const bool usedElsewhere = owner != entryIndex_.end() && owner->second != key;
-        if (entnum == 0 || seen.count(entnum) || usedElsewhere) entnum = TakeEntryNumber();
+        if (entnum == 0 || seen.Contains(entnum) || usedElsewhere) entnum = TakeEntryNumber();
         entry.entnum = entnum;
-        seen.insert(entnum);
+        seen.Insert(entnum);
         entry.position = position;
-        entry.clef = static_cast<uint16_t>(ClefAt(staff, measure, position));
+        entry.clef = static_cast<uint16_t>(ClefOf(staffData, measure, position));
         if (!(entry.flags & EXENTRY_GRACE)) position += entry.duration;
     }
+    // Stored as it already is (a frame saved without changes): nothing to do.
+    const Layer* current = FindLayer(staff, measure, layer);
+    if (current ? SameRecords(*current, *entries) : entries->empty()) return true;
     PutLayer(staff, measure, layer, *entries);
     return true;
 }
@@ -582,6 +637,28 @@ bool DocumentState::Redo()
     Apply(false, step);
     undo_.push_back(std::move(step));
     return true;
+}
+
+std::vector<LayerChange> DocumentState::ChangedLayersSince(int firstStep) const
+{
+    std::vector<LayerChange> changes;
+    std::unordered_map<uint64_t, size_t> seen;
+    for (size_t step = static_cast<size_t>(std::max(firstStep, 0)); step < undo_.size(); ++step) {
+        for (const auto& [key, before] : undo_[step].layersBefore) {
+            if (!seen.try_emplace(key, changes.size()).second) continue;  // an earlier step has it
+            LayerChange change;
+            change.staff = static_cast<int16_t>(key >> 32);
+            change.measure = static_cast<int16_t>((key >> 16) & 0xFFFF);
+            change.layer = static_cast<int>(key & 0xFFFF);
+            change.before = before;
+            if (const Layer* now = FindLayer(change.staff, change.measure, change.layer)) change.after = *now;
+            changes.push_back(std::move(change));
+        }
+    }
+    std::sort(changes.begin(), changes.end(), [](const LayerChange& a, const LayerChange& b) {
+        return std::tie(a.staff, a.measure, a.layer) < std::tie(b.staff, b.measure, b.layer);
+    });
+    return changes;
 }
 
 std::vector<uint8_t> DocumentState::Snapshot() const

@@ -100,6 +100,8 @@ public:
     // The staff setup in force at a place (styles applied).
     std::array<uint8_t, STAFFSPEC_SIZE_2012> SpecAt(int16_t staff, int16_t measure, int32_t position) const;
     int16_t ClefAt(int16_t staff, int16_t measure, int32_t position) const;
+    // The same for a staff already looked up (null: no such staff).
+    static int16_t ClefOf(const StaffData* staff, int16_t measure, int32_t position);
     uint16_t MeasureKey(int16_t measure) const;
     uint16_t CellKeySignature(int16_t staff, int16_t measure) const;
     int32_t MeasureDuration(int16_t staff, int16_t measure) const;
@@ -151,6 +153,8 @@ public:
     int RedoCount() const { return static_cast<int>(redo_.size()); }
     std::string UndoName() const { return undo_.empty() ? std::string() : undo_.back().name; }
     std::string RedoName() const { return redo_.empty() ? std::string() : redo_.back().name; }
+
+    std::vector<LayerChange> ChangedLayersSince(int firstStep) const;
 
     std::vector<uint8_t> Snapshot() const;
 

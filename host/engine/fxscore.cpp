@@ -98,8 +98,9 @@ EXTGF2005a* FX_LoadTGF(uint16_t instList, uint16_t slot, uint16_t measure, uint1
     auto box = std::make_unique<FrameBox>();
     box->document = document->Number();
     if (const Layer* entries = state.FindLayer(staff, static_cast<int16_t>(measure), layer)) box->storage = *entries;
+    const StaffData* staffData = state.FindStaff(staff);
     for (EXENTRY& entry : box->storage)
-        entry.clef = static_cast<uint16_t>(state.ClefAt(staff, static_cast<int16_t>(measure), entry.position));
+        entry.clef = static_cast<uint16_t>(DocumentState::ClefOf(staffData, static_cast<int16_t>(measure), entry.position));
     box->frame.instList = instList;
     box->frame.slot = slot;
     box->frame.measure = measure;

@@ -256,3 +256,42 @@ TEST_F(SessionTest, EntriesAreFoundWhereTheyAreThroughRewritesMovesUndoAndRedo)
     EXPECT_EQ(doc->Snapshot(), swapped);
     expectSwapped();
 }
+
+TEST_F(SessionTest, SavingUnchangedFramesLeavesNoTraceAndChangedLayersAreListed)
+{
+    // Every frame saved as it was loaded: nothing to undo.
+    ASSERT_TRUE(FX_StartTonaroEdit("Nothing", V));
+    for (uint16_t slot = 1; slot <= 2; ++slot) {
+        EXTGF2005a* frame = FX_LoadTGF(0, slot, 1, 0, 1, V);
+        ASSERT_NE(frame, nullptr);
+        ASSERT_TRUE(FX_SaveTGF(frame, V));
+        FX_FreeTGF(frame, V);
+    }
+    ASSERT_TRUE(FX_EndTonaroEdit(V));
+    EXPECT_EQ(doc->UndoCount(), 0);
+    EXPECT_EQ(doc->Snapshot(), original);
+
+    // One note changed among unchanged saves: one layer, before and after.
+    ASSERT_TRUE(FX_StartTonaroEdit("One", V));
+    for (uint16_t slot = 1; slot <= 2; ++slot) {
+        EXTGF2005a* frame = FX_LoadTGF(0, slot, 1, 0, 1, V);
+        ASSERT_NE(frame, nullptr);
+        if (slot == 1) frame->entries[0].notes[1].raiselower = -1;
+        ASSERT_TRUE(FX_SaveTGF(frame, V));
+        FX_FreeTGF(frame, V);
+    }
+    ASSERT_TRUE(FX_EndTonaroEdit(V));
+    ASSERT_EQ(doc->UndoCount(), 1);
+    const std::vector<LayerChange> changes = doc->ChangedLayersSince(0);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].staff, 5);
+    EXPECT_EQ(changes[0].measure, 1);
+    EXPECT_EQ(changes[0].layer, 0);
+    ASSERT_EQ(changes[0].before.size(), 1u);
+    ASSERT_EQ(changes[0].after.size(), 1u);
+    EXPECT_EQ(changes[0].before[0].notes[1].raiselower, 0);
+    EXPECT_EQ(changes[0].after[0].notes[1].raiselower, -1);
+    EXPECT_TRUE(doc->ChangedLayersSince(1).empty());
+    ASSERT_TRUE(doc->Undo());
+    EXPECT_EQ(doc->Snapshot(), original);
+}

@@ -6,6 +6,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "host/engine/documentstate.h"
+
 namespace tonaroengine::musicxml {
 
 namespace {
@@ -148,6 +150,44 @@ void NeededAccidentals(const SourceScore& source, const std::vector<size_t>& ord
     }
 }
 
+// Finds the entries of a line's notes. Notes come in the order of their
+// entries, so the entry of a note is mostly the one of the note before it or
+// one of the next few in the same layer; only when it is not, the document's
+// entry index is asked.
+class EntryFinder {
+public:
+    explicit EntryFinder(const DocumentState& state) : state_(state) {}
+
+    // The stored record of entry entnum (null when none) and its place.
+    const EXENTRY* Find(uint32_t entnum, EntryLocation* where)
+    {
+        if (layer_) {
+            const size_t end = std::min(layer_->size(), index_ + kLookAhead);
+            for (size_t i = index_; i < end; ++i) {
+                if ((*layer_)[i].entnum != entnum) continue;
+                index_ = i;
+                *where = where_;
+                where->index = static_cast<int>(i);
+                return &(*layer_)[i];
+            }
+        }
+        layer_ = nullptr;
+        if (!state_.FindEntry(entnum, &where_)) return nullptr;
+        layer_ = state_.FindLayer(where_.staff, where_.measure, where_.layer);
+        if (!layer_) return nullptr;
+        index_ = static_cast<size_t>(where_.index);
+        *where = where_;
+        return &(*layer_)[index_];
+    }
+
+private:
+    static constexpr size_t kLookAhead = 4;
+    const DocumentState& state_;
+    const Layer* layer_ = nullptr;
+    size_t index_ = 0;
+    EntryLocation where_;
+};
+
 }  // namespace
 
 const char* AccidentalValue(int alter)
@@ -172,18 +212,26 @@ PatchOutcome PatchScore(const Document& document, SourceScore& source)
     std::vector<LinePitch> before, after;
     std::vector<char> neededBefore, neededAfter;
 
+    EntryFinder finder(document.State());
+    int16_t keyStaff = 0, keyMeasure = 0;
+    uint16_t key = 0;
     for (const MeasureLine& line : source.lines) {
         bool lineChanged = false;
         for (size_t n = line.begin; n < line.end; ++n) {
             MappedNote& note = source.notes[n];
-            EXENTRY entry{};
             EntryLocation where;
-            if (!document.FindEntry(note.entnum, &entry, &where)) continue;
+            const EXENTRY* found = finder.Find(note.entnum, &where);
+            if (!found) continue;
+            const EXENTRY& entry = *found;
             const EXNOTE* slot = nullptr;
             for (int i = 0; i < entry.numNotes && i < EXENTRY_MAXNOTES; ++i)
                 if (entry.notes[i].noteID == note.noteID) slot = &entry.notes[i];
             if (!slot || !(entry.flags & EXENTRY_NOTE)) continue;
-            const uint16_t key = document.CellKeySignature(where.staff, where.measure);
+            if (where.staff != keyStaff || where.measure != keyMeasure || keyStaff == 0) {
+                keyStaff = where.staff;
+                keyMeasure = where.measure;
+                key = document.CellKeySignature(where.staff, where.measure);
+            }
             const AbsPitch now = FromPitchData(key, slot->displacement, slot->raiselower);
             if (now == AbsPitch{note.soundingAbsStep, note.soundingAlter}) continue;
             if (!(note.flags & kNoteRewritable)) {

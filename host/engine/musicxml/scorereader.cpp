@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "host/engine/documentstate.h"
 #include "tonaropdk/hostapi/clefdef.h"
 #include "tonaropdk/hostapi/staffspec.h"
 
@@ -38,6 +39,23 @@ std::string_view Trim(const char* text)
 bool ParseDouble(std::string_view text, double* out)
 {
     if (text.empty() || text.size() > 40) return false;
+    // Most numbers of a score are short whole numbers (octaves, durations):
+    // read directly, to the same value strtod gives them.
+    if (text.size() <= 9) {
+        const bool negative = text[0] == '-';
+        size_t i = negative ? 1 : 0;
+        int64_t value = 0;
+        bool digits = i < text.size();
+        for (; i < text.size() && digits; ++i) {
+            const char c = text[i];
+            digits = c >= '0' && c <= '9';
+            value = value * 10 + (c - '0');
+        }
+        if (digits) {
+            *out = negative ? -static_cast<double>(value) : static_cast<double>(value);
+            return true;
+        }
+    }
     char buffer[48];
     std::memcpy(buffer, text.data(), text.size());
     buffer[text.size()] = 0;
@@ -629,11 +647,13 @@ private:
             if (!build.used) continue;
             const StaffState& staff = Staff(static_cast<int>(b) / kLayers);
             const int layer = static_cast<int>(b) % kLayers;
-            if (!doc_.SetEntries(staff.hostStaff, hostMeasure, layer, build.entries))
+            // Stored as Document::SetEntries stores them; the records come
+            // back with their numbers, positions and clefs as stored.
+            if (build.entries.size() > 0x7FFF ||
+                !doc_.State().StoreLayer(staff.hostStaff, hostMeasure, layer, &build.entries))
                 return Fail(measure, Where(measure) + ": the engine refused the entries");
-            const std::vector<EXENTRY> stored = doc_.Entries(staff.hostStaff, hostMeasure, layer);
             build.entnums.clear();
-            for (const EXENTRY& entry : stored) {
+            for (const EXENTRY& entry : build.entries) {
                 const uint32_t entnum = entry.entnum;  // a copy: the record is packed
                 build.entnums.push_back(entnum);
             }
