@@ -10,6 +10,8 @@
 #include "tonaroframework/data/fccell.h"
 #include "tonaroframework/data/fccells.h"
 #include "tonaroframework/data/fckeysignature.h"
+#include "tonaroframework/data/fcmeasure.h"
+#include "tonaroframework/data/fcrecordcache.h"
 #include "tonaroframework/data/fctimesignature.h"
 #include "tonaropdk/hostapi/celldetails.h"
 #include "tonaropdk/hostapi/recordtags.h"
@@ -66,6 +68,21 @@ TEST_F(CellKeys, KeyIsCachedPerCellObject)
     EXPECT_EQ(key->GetID(), 0x0001);
     FCCell fresh(1, 7);
     EXPECT_EQ(fresh.GetKeySignature()->GetID(), 0x0002);
+}
+
+TEST_F(CellKeys, WithinAWalkAKeyIsReadOnceUntilARecordIsSaved)
+{
+    FCRecordCache::WalkScope walk;
+    FCCell first(1, 7);
+    EXPECT_EQ(first.GetKeySignature()->GetID(), 0x0001);
+    FCMeasure measure;
+    ASSERT_TRUE(measure.Load(1));
+    measure.GetKeySignature()->SetID(0x0002);
+    ASSERT_TRUE(measure.Save());  // through the bridge: the walk's keys are forgotten
+    FCCell again(1, 7);
+    EXPECT_EQ(again.GetKeySignature()->GetID(), 0x0002);
+    FCCell otherStaff(1, 3);
+    EXPECT_EQ(otherStaff.GetKeySignature()->GetID(), 0x0002);
 }
 
 TEST_F(CellKeys, MissingMeasureGivesCMajor)

@@ -642,8 +642,11 @@ void FCString::AppendInteger(int value)
 {
     char text[16];
     const auto result = std::to_chars(text, text + sizeof text - 1, value);
-    *result.ptr = '\0';
-    AppendCString(text);
+    // Digits and a minus sign widen to units of the same value.
+    unsigned short units[sizeof text];
+    const auto count = static_cast<uint32_t>(result.ptr - text);
+    for (uint32_t i = 0; i < count; ++i) units[i] = static_cast<unsigned char>(text[i]);
+    _AppendUnits(units, count);
 }
 
 void FCString::SetFloat(float value)

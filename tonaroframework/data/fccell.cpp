@@ -4,6 +4,7 @@
 #include "tonaroframework/data/fcindependentcelldetail.h"
 #include "tonaroframework/data/fckeysignature.h"
 #include "tonaroframework/data/fcmeasure.h"
+#include "tonaroframework/data/fcrecordcache.h"
 #include "tonaroframework/data/fctimesignature.h"
 
 FCCell::~FCCell()
@@ -18,25 +19,40 @@ bool FCCell::IsIdentical(const __FCBase* other) const
     return cell && cell->_measure == _measure && cell->_staff == _staff;
 }
 
+namespace {
+
+// The key ID in force in a cell, read from the host.
+uint16_t LoadCellKeyID(FCCell* cell)
+{
+    // A cell key of its own counts only where the staff in force at the
+    // measure's start allows independent keys.
+    FCCurrentStaffSpec staff;
+    if (staff.LoadForCell(cell, 0) && staff.HasIndependentKey()) {
+        FCIndependentCellDetail detail;
+        detail.ConnectCell(cell);
+        if (detail.LoadFirst() && detail.HasKeySignature()) return detail.GetKeySignatureID();
+    }
+    FCMeasure measure;
+    const int number = cell->GetMeasure();
+    if (number >= 1 && number <= 0xFFFF && measure.Load(static_cast<uint16_t>(number)))
+        return measure.GetKeySignatureID();
+    return 0;
+}
+
+}  // namespace
+
 FCKeySignature* FCCell::GetKeySignature()
 {
     if (_key) return _key;
     _key = new FCKeySignature();
-
-    // A cell key of its own counts only where the staff in force at the
-    // measure's start allows independent keys.
-    FCCurrentStaffSpec staff;
-    if (staff.LoadForCell(this, 0) && staff.HasIndependentKey()) {
-        FCIndependentCellDetail detail;
-        detail.ConnectCell(this);
-        if (detail.LoadFirst() && detail.HasKeySignature()) {
-            _key->SetID(detail.GetKeySignatureID());
-            return _key;
-        }
+    // During a walk the key of the cell being walked is read once for all
+    // the cell objects that ask for it (one per note spelled).
+    uint16_t id = 0;
+    if (!FCRecordCache::FindCellKey(_measure, _staff, &id)) {
+        id = LoadCellKeyID(this);
+        FCRecordCache::KeepCellKey(_measure, _staff, id);
     }
-    FCMeasure measure;
-    if (_measure >= 1 && _measure <= 0xFFFF && measure.Load(static_cast<uint16_t>(_measure)))
-        _key->SetID(measure.GetKeySignatureID());
+    _key->SetID(id);
     return _key;
 }
 

@@ -2,6 +2,7 @@
 
 #include "tonaroframework/base/fciteratorhandler.h"
 #include "tonaroframework/data/fccell.h"
+#include "tonaroframework/data/fcrecordcache.h"
 #include "tonaroframework/music/fcmusicregion.h"
 #include "tonaropdk/hostapi/fxfunctions.h"
 
@@ -19,6 +20,9 @@ int __FCBrowserRegionBase::ForEachInRegion(FCIteratorHandler* handler, FCMusicRe
 {
     if (handler == nullptr || region == nullptr || region->IsEmpty()) return 0;
     const uint16_t list = region->GetStartInstrumentList();
+    // Keys and preferences read again for every note of the walk are read
+    // once (see fcrecordcache.h).
+    FCRecordCache::WalkScope cacheScope;
     int visited = 0;
     for (int measure = region->GetStartMeasure(); measure <= region->GetEndMeasure(); ++measure) {
         for (int slot = region->GetStartSlot(); slot <= region->GetEndSlot(); ++slot) {

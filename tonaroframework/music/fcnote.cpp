@@ -13,6 +13,7 @@
 #include "tonaroframework/data/fcgeneralprefs.h"
 #include "tonaroframework/data/fckeysignature.h"
 #include "tonaroframework/data/fcpartscopeprefs.h"
+#include "tonaroframework/data/fcrecordcache.h"
 #include "tonaroframework/music/fcnoteentry.h"
 #include "tonaropdk/hostapi/fxfunctions.h"
 
@@ -127,18 +128,26 @@ StaffContext LoadStaffContext(FCNoteEntry* entry)
 bool WrittenPitchInForce(bool writtenPitch)
 {
     if (!writtenPitch) return false;
-    FCPartScopePrefs prefs;
-    prefs.Load(0);
-    return !prefs.GetDisplayConcertPitch();
+    bool concert = false;
+    if (!FCRecordCache::FindConcertPitch(&concert)) {
+        FCPartScopePrefs prefs;
+        prefs.Load(0);
+        concert = prefs.GetDisplayConcertPitch();
+        FCRecordCache::KeepConcertPitch(concert);
+    }
+    return !concert;
 }
 
 // The octave-numbering offset q of the document: names carry octave numbers
 // q higher than the step arithmetic gives.
 int OctaveNumberingOffset()
 {
+    int offset = 0;
+    if (FCRecordCache::FindOctaveOffset(&offset)) return offset;
     FCGeneralPrefs prefs;
-    if (!prefs.Load(1)) return 0;
-    return prefs.CalcOctaveNumberingOffset();
+    offset = prefs.Load(1) ? prefs.CalcOctaveNumberingOffset() : 0;
+    FCRecordCache::KeepOctaveOffset(offset);
+    return offset;
 }
 
 // Sets a key's transposition for the length of one call and puts the old

@@ -12,3 +12,10 @@ extern int32_t LoadedTGFCounter;
 extern int32_t TonaroEditDepth;
 // Mass edits opened with FX_StartMassEdit and not yet ended.
 extern int32_t MassEditDepth;
+// Raised by every call that may change the host's records behind a reader's
+// back: record saves, creations and deletions, cancelled edit sessions,
+// menu commands and the host's own dialogs. While it keeps its value,
+// records read through the bridge are still what the host holds (entry
+// frames are not records and do not raise it). It wraps around; compare
+// for equality only.
+extern uint32_t RecordChangeCounter;

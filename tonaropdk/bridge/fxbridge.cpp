@@ -1,6 +1,7 @@
 // Bridge functions that only forward: each resolves its host function once
 // and calls it with the caller's arguments, or answers 0 (does nothing) when
 // the host does not export it.
+#include "tonaropdk/bridge/editcounters.h"
 #include "tonaropdk/bridge/fxbridge.h"
 #include "tonaropdk/bridge/hostfunction.h"
 
@@ -75,6 +76,7 @@ int16_t FX_MidiNoteToString(int16_t midiKey, char* buffer, int16_t bufferSize, i
 int16_t FX_ExecuteMenuItem(uint32_t commandCode, uint32_t version)
 {
     TONARO_RESOLVE_HOST_FUNCTION(FX_ExecuteMenuItem);
+    ++RecordChangeCounter;
     return fpProc ? fpProc(commandCode, version) : 0;
 }
 
@@ -117,6 +119,7 @@ int16_t FX_ScrollTo(int16_t measure, int16_t staff, uint32_t version)
 int16_t FX_SelectionDialog(void* parentWindow, int16_t kind, int32_t* id, int16_t* changed, uint32_t version)
 {
     TONARO_RESOLVE_HOST_FUNCTION(FX_SelectionDialog);
+    ++RecordChangeCounter;
     return fpProc ? fpProc(parentWindow, kind, id, changed, version) : 0;
 }
 
@@ -129,12 +132,14 @@ int16_t FX_FontNameToNum(const char* fontName, uint32_t version)
 int16_t FX_SymbolDialog(void* parentWindow, int16_t fontNumber, int16_t character, uint32_t version)
 {
     TONARO_RESOLVE_HOST_FUNCTION(FX_SymbolDialog);
+    ++RecordChangeCounter;
     return fpProc ? fpProc(parentWindow, fontNumber, character, version) : 0;
 }
 
 int32_t FX_SymbolDialog_UTF32(void* parentWindow, int16_t fontNumber, int32_t character, uint32_t version)
 {
     TONARO_RESOLVE_HOST_FUNCTION(FX_SymbolDialog_UTF32);
+    ++RecordChangeCounter;
     return fpProc ? fpProc(parentWindow, fontNumber, character, version) : 0;
 }
 

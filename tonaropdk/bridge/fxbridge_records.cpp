@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 
+#include "tonaropdk/bridge/editcounters.h"
 #include "tonaropdk/bridge/fxbridge.h"
 #include "tonaropdk/bridge/hostfunction.h"
 #include "tonaropdk/bridge/prefemulation.h"
@@ -99,6 +100,7 @@ int16_t FX_LoadEData(EDTAG tag, void* address, void* buffer, uint32_t* size, uin
 int16_t FX_SaveEData(EDTAG tag, void* address, const void* buffer, uint32_t size, uint32_t version)
 {
     TONARO_RESOLVE_HOST_FUNCTION(FX_SaveEData);
+    ++RecordChangeCounter;
     if (fpProc == nullptr) return 0;
 
     const uint32_t callerVersion = version;
@@ -117,6 +119,7 @@ int16_t FX_SaveEData(EDTAG tag, void* address, const void* buffer, uint32_t size
 int16_t FX_CreateEData(EDTAG tag, void* address, const void* buffer, uint32_t size, uint32_t version)
 {
     TONARO_RESOLVE_HOST_FUNCTION(FX_CreateEData);
+    ++RecordChangeCounter;
     if (fpProc == nullptr) return 0;
     return fpProc(tag, address, buffer, size, HandleVeltraVersion(tag, size, version));
 }
@@ -124,6 +127,7 @@ int16_t FX_CreateEData(EDTAG tag, void* address, const void* buffer, uint32_t si
 int16_t FX_DeleteEData(EDTAG tag, void* address, uint32_t version)
 {
     TONARO_RESOLVE_HOST_FUNCTION(FX_DeleteEData);
+    ++RecordChangeCounter;
     if (fpProc == nullptr) return 0;
     return fpProc(tag, address, version);
 }

@@ -39,6 +39,7 @@ int16_t FX_EndTonaroEdit(uint32_t version)
 void FX_CancelTonaroEdit(uint32_t version)
 {
     TONARO_RESOLVE_HOST_FUNCTION(FX_CancelTonaroEdit);
+    ++RecordChangeCounter;
     if (TonaroEditDepth <= 0) return;
     --TonaroEditDepth;
     if (fpProc != nullptr) fpProc(version);

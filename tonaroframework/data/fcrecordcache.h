@@ -1,0 +1,41 @@
+// Records that a region walk reads again and again, read from the host once
+// per walk: the key signature in force in a cell, the document's octave-
+// numbering offset and whether it shows concert pitch. Spelling one note
+// asks for each of them, so without the cache a walk loads them for every
+// note it visits.
+//
+// The cache answers only while a walk runs (a WalkScope is open; the region
+// browsers open one around their walk) and only as long as the bridge's
+// record-change counter keeps the value it had when the answer was kept: a
+// record saved, created or deleted, a cancelled edit, a menu command or a
+// host dialog makes it forget everything. Outside a walk every question
+// goes to the host. Main thread only; nothing here is owned by callers.
+#pragma once
+
+#include <cstdint>
+
+namespace FCRecordCache {
+
+// Opens the cache for the length of a walk; scopes nest, and the cache is
+// emptied when the outermost one closes.
+class WalkScope {
+public:
+    WalkScope();
+    ~WalkScope();
+    WalkScope(const WalkScope&) = delete;
+    WalkScope& operator=(const WalkScope&) = delete;
+};
+
+// The key ID kept for the cell (measure, staff); false when none is kept.
+bool FindCellKey(int measure, int staff, uint16_t* keyID);
+// Keeps the key ID of a cell just loaded (only the latest cell is kept: a
+// walk goes from one cell to the next). Does nothing outside a walk.
+void KeepCellKey(int measure, int staff, uint16_t keyID);
+
+bool FindOctaveOffset(int* offset);
+void KeepOctaveOffset(int offset);
+
+bool FindConcertPitch(bool* concertPitch);
+void KeepConcertPitch(bool concertPitch);
+
+}  // namespace FCRecordCache
