@@ -65,6 +65,13 @@ void MoveByOctave(FCNote* note, int octaves)
 
 }  // namespace
 
+struct FCPitchChanger::Scratch {
+    std::vector<std::unique_ptr<SpelledNote>> names;  // one per note of the entry
+    std::vector<char> spelled;       // whether names[i] holds the note's name yet
+    FCString fullName;
+    FCString newName;
+};
+
 FCPitchChanger::FCPitchChanger(FCPitchChangeNodes* pitchChanges, bool soundingPitch)
     : _pitchChanges(pitchChanges), _soundingPitch(soundingPitch)
 {
@@ -72,6 +79,12 @@ FCPitchChanger::FCPitchChanger(FCPitchChangeNodes* pitchChanges, bool soundingPi
 }
 
 FCPitchChanger::~FCPitchChanger() = default;
+
+void FCPitchChanger::PostProcess()
+{
+    _cell.reset();
+    FCIteratorHandler::PostProcess();
+}
 
 bool FCPitchChanger::Iterate(__FCBase* object)
 {
@@ -84,22 +97,26 @@ bool FCPitchChanger::Iterate(__FCBase* object)
         // Entries on staves whose transposition uses the second encoding are
         // left alone in written pitch. A spec that does not load reads as
         // not transposed.
-        FCCurrentStaffSpec staffSpec;
-        if (staffSpec.LoadForEntry(entry) &&
-            (staffSpec.GetTranspositionWord() & TRANSPOSE_SECONDENCODING) != 0) {
+        if (_staffSpec == nullptr) _staffSpec = std::make_unique<FCCurrentStaffSpec>();
+        if (_staffSpec->LoadForEntry(entry) &&
+            (_staffSpec->GetTranspositionWord() & TRANSPOSE_SECONDENCODING) != 0) {
             return true;
         }
     }
 
-    FCCell cell(entry->GetMeasure(), entry->GetStaff());
-    FCKeySignature* key = cell.GetKeySignature();
+    if (_cell == nullptr || _cell->GetMeasure() != entry->GetMeasure() || _cell->GetStaff() != entry->GetStaff())
+        _cell = std::make_unique<FCCell>(entry->GetMeasure(), entry->GetStaff());
+    FCKeySignature* key = _cell->GetKeySignature();
 
     // Each note is spelled once, when a rule first looks at it: its name
     // cannot change before a rule respells it, and then it is marked and
     // never looked at again.
     const int noteCount = entry->GetCount();
-    std::vector<std::unique_ptr<SpelledNote>> spelled(static_cast<size_t>(noteCount > 0 ? noteCount : 0));
-    FCString newName;
+    if (_scratch == nullptr) _scratch = std::make_unique<Scratch>();
+    const size_t slots = static_cast<size_t>(noteCount > 0 ? noteCount : 0);
+    while (_scratch->names.size() < slots) _scratch->names.push_back(std::make_unique<SpelledNote>());
+    _scratch->spelled.assign(slots, 0);
+    FCString& newName = _scratch->newName;
     for (int ruleIndex = 0; ruleIndex < _pitchChanges->GetCount(); ++ruleIndex) {
         FCPitchChangeNode* rule = _pitchChanges->GetItemAt(ruleIndex);
         if (rule == nullptr) continue;
@@ -112,12 +129,11 @@ bool FCPitchChanger::Iterate(__FCBase* object)
             const int16_t oldDisplacement = note->GetDisplacement();
             const int16_t oldRaiseLower = note->GetRaiseLower();
 
-            std::unique_ptr<SpelledNote>& name = spelled[static_cast<size_t>(noteIndex)];
-            if (name == nullptr) {
-                name = std::make_unique<SpelledNote>();
-                FCString fullName;
-                note->GetString(&fullName, key, false, writtenPitch);
-                SplitName(fullName, &name->spelling, &name->octave);
+            SpelledNote* name = _scratch->names[static_cast<size_t>(noteIndex)].get();
+            if (!_scratch->spelled[static_cast<size_t>(noteIndex)]) {
+                note->GetString(&_scratch->fullName, key, false, writtenPitch);
+                SplitName(_scratch->fullName, &name->spelling, &name->octave);
+                _scratch->spelled[static_cast<size_t>(noteIndex)] = 1;
             }
             if (!name->spelling.IsEqualString(&rule->From)) continue;
 

@@ -15,8 +15,12 @@
 // left alone; rests are never touched.
 #pragma once
 
+#include <memory>
+
 #include "tonaroframework/base/fciteratorhandler.h"
 
+class FCCell;
+class FCCurrentStaffSpec;
 class FCPitchChangeNodes;
 
 class FCPitchChanger : public FCIteratorHandler {
@@ -35,6 +39,8 @@ public:
     // null, is passed over). Applies the rules to its notes in place; the
     // browser saves the cell. Always true: the walk goes on.
     bool Iterate(__FCBase* object) override;
+    // The end of a cell's visit: the key kept for the cell is dropped.
+    void PostProcess() override;
 
     // true as soon as one note has been respelled (or matched a rule whose
     // To could not be written).
@@ -42,6 +48,18 @@ public:
     bool GetSoundingPitch() const { return _soundingPitch; }
 
 private:
+    // The cell of the entries being changed, whose key signature is read
+    // once for all of them: the walk hands over the entries of one cell
+    // after another, and changing notes never changes a key. Replaced when
+    // an entry of another cell comes, dropped at the end of a cell's visit.
+    std::unique_ptr<FCCell> _cell;
+    // Reloaded for every entry in written pitch (the setup in force can
+    // change within a measure); kept to spare its construction.
+    std::unique_ptr<FCCurrentStaffSpec> _staffSpec;
+    // Names of the notes of the entry being changed, kept between calls so
+    // that their text buffers are reused.
+    struct Scratch;
+    std::unique_ptr<Scratch> _scratch;
     FCPitchChangeNodes* _pitchChanges = nullptr;
     bool _soundingPitch = false;
     bool _changed = false;
