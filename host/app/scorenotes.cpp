@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <tuple>
+#include <unordered_map>
 
 #include <pugixml.hpp>
 
@@ -69,6 +70,51 @@ std::vector<NoteChange> CompareNotes(const std::vector<ScoreNote>& before, const
         auto it = old.find({note.entry, note.noteIndex});
         if (it == old.end() || it->second->name == note.name) continue;
         changes.push_back({note.slot, note.measure, it->second->name, note.name});
+    }
+    return changes;
+}
+
+std::vector<NoteChange> ChangedNotes(const tonaroengine::Document* document, int firstStep, bool written)
+{
+    std::vector<NoteChange> changes;
+    if (document == nullptr) return changes;
+    std::vector<tonaroengine::LayerChange> layers = document->ChangedLayersSince(firstStep);
+    // Entries are matched by number wherever they were before: one may have
+    // moved to another layer of the edit.
+    std::unordered_map<uint32_t, const EXENTRY*> before;
+    for (const tonaroengine::LayerChange& layer : layers)
+        for (const EXENTRY& entry : layer.before)
+            if ((entry.flags & EXENTRY_NOTE) != 0) before.emplace(entry.entnum, &entry);
+    std::vector<std::pair<int, const tonaroengine::LayerChange*>> order;  // slot, layer
+    order.reserve(layers.size());
+    for (const tonaroengine::LayerChange& layer : layers) order.emplace_back(document->SlotOfStaff(layer.staff), &layer);
+    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
+        return std::tie(a.first, a.second->measure, a.second->layer) <
+               std::tie(b.first, b.second->measure, b.second->layer);
+    });
+    for (const auto& [slot, layer] : order) {
+        const uint16_t key = document->CellKeySignature(layer->staff, layer->measure);
+        for (const EXENTRY& entry : layer->after) {
+            if ((entry.flags & EXENTRY_NOTE) == 0) continue;
+            auto old = before.find(entry.entnum);
+            if (old == before.end()) continue;
+            const int count = std::min<int>(entry.numNotes, EXENTRY_MAXNOTES);
+            const int oldCount = std::min<int>(old->second->numNotes, EXENTRY_MAXNOTES);
+            for (int n = 0; n < count && n < oldCount; ++n) {
+                const EXNOTE& now = entry.notes[n];
+                const EXNOTE& was = old->second->notes[n];
+                if (now.displacement == was.displacement && now.raiselower == was.raiselower) continue;
+                StaffPlacement nowPlacement, wasPlacement;
+                if (written) {
+                    nowPlacement = PlacementAt(document, layer->staff, layer->measure, entry.position, false);
+                    wasPlacement = PlacementAt(document, layer->staff, layer->measure, old->second->position, false);
+                }
+                std::string nameBefore = WrittenName(wasPlacement, key, was);
+                std::string nameAfter = WrittenName(nowPlacement, key, now);
+                if (nameBefore != nameAfter)
+                    changes.push_back({slot, layer->measure, std::move(nameBefore), std::move(nameAfter)});
+            }
+        }
     }
     return changes;
 }

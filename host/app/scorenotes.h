@@ -46,6 +46,15 @@ std::vector<ScoreNote> CollectNotes(const tonaroengine::Document* document, bool
 // index) in before, in after's order.
 std::vector<NoteChange> CompareNotes(const std::vector<ScoreNote>& before, const std::vector<ScoreNote>& after);
 
+// The notes whose names the undo steps after the first firstStep ones
+// changed (firstStep = UndoCount() taken before an edit), as CompareNotes
+// of a reading before and one after the edit would give them, in the same
+// order (written: names as CollectNotes gives them with written). Read from
+// the edit's journal, so it costs as much as the edit, not the score. Names
+// before and after are taken under the cells' keys and staves now (an edit
+// of notes leaves keys and staves alone).
+std::vector<NoteChange> ChangedNotes(const tonaroengine::Document* document, int firstStep, bool written = false);
+
 // "none" or a text such as "written 1 step(s) up, key +2" for the staff's
 // own transposition word.
 std::string DescribeTransposition(const tonaroengine::Document* document, int16_t staff);

@@ -68,12 +68,12 @@ FileResult RunFileJob(ChangeSession& session, const FileTask& task, const Change
         return result;
     }
 
-    const std::vector<ScoreNote> before = CollectNotes(document, options.written);
+    const int firstStep = document->UndoCount();  // the report is read from the steps after it
     if (const std::string refused = session.Apply(); !refused.empty()) {
         result.error = name + ": " + refused;
         return result;
     }
-    const std::vector<NoteChange> changes = CompareNotes(before, CollectNotes(document, options.written));
+    const std::vector<NoteChange> changes = ChangedNotes(document, firstStep, options.written);
 
     // Part names come from the file as it was read (before an in-place save).
     std::vector<std::string> parts;
