@@ -11,7 +11,8 @@
 //   BM_Convert               tonaro convert SCORE -o OUT (no plug-in)
 //
 // "Time" is the command's wall time; "bare_ms" the floor's of the same
-// round, "ratio_to_bare" their quotient. Peak memory is each child's own
+// round, "ratio_to_bare" their quotient; "cpu_ms", "bare_cpu_ms" and
+// "cpu_ratio_to_bare" the same for CPU time (user + system). Peak memory is each child's own
 // (wait4's ru_maxrss): "peak_MiB" the command's, "bare_peak_MiB" the
 // floor's, "rss_ratio_to_bare" their quotient. Run with
 // --benchmark_repetitions=5 for medians of five paired rounds. The tonaro
@@ -94,6 +95,7 @@ double MiB(long kibibytes)
 struct ChildRun {
     bool ok = false;
     double seconds = 0;
+    double cpuSeconds = 0;  // user and system time
     long peakKiB = 0;
 };
 
@@ -105,6 +107,8 @@ ChildRun Wait(pid_t child, std::chrono::steady_clock::time_point start)
     if (wait4(child, &status, 0, &usage) != child) return run;
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.peakKiB = usage.ru_maxrss;
+    run.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return run;
 }
@@ -158,7 +162,7 @@ void RunPaired(benchmark::State& state, const std::vector<std::string>& argument
         return;
     }
     std::filesystem::create_directories(SettingsFolder());
-    double bareSeconds = 0, commandSeconds = 0;
+    double bareSeconds = 0, commandSeconds = 0, bareCpu = 0, commandCpu = 0;
     long barePeak = 0, commandPeak = 0;
     for (auto _ : state) {
         const ChildRun bare = RunBare();
@@ -174,12 +178,19 @@ void RunPaired(benchmark::State& state, const std::vector<std::string>& argument
         state.SetIterationTime(command.seconds);
         bareSeconds += bare.seconds;
         commandSeconds += command.seconds;
+        bareCpu += bare.cpuSeconds;
+        commandCpu += command.cpuSeconds;
         barePeak = std::max(barePeak, bare.peakKiB);
         commandPeak = std::max(commandPeak, command.peakKiB);
     }
     if (state.iterations() == 0 || bareSeconds <= 0 || barePeak <= 0) return;
     state.counters["bare_ms"] = 1000.0 * bareSeconds / static_cast<double>(state.iterations());
     state.counters["ratio_to_bare"] = commandSeconds / bareSeconds;
+    // CPU time (user + system) of each child: steadier than wall time on a
+    // machine that other work shares.
+    state.counters["cpu_ms"] = 1000.0 * commandCpu / static_cast<double>(state.iterations());
+    state.counters["bare_cpu_ms"] = 1000.0 * bareCpu / static_cast<double>(state.iterations());
+    if (bareCpu > 0) state.counters["cpu_ratio_to_bare"] = commandCpu / bareCpu;
     state.counters["peak_MiB"] = MiB(commandPeak);
     state.counters["bare_peak_MiB"] = MiB(barePeak);
     state.counters["rss_ratio_to_bare"] = static_cast<double>(commandPeak) / static_cast<double>(barePeak);
