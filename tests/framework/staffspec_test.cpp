@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "enginefixture.h"
+#include "tonaroframework/data/fcrecordcache.h"
 #include "tonaroframework/data/fccell.h"
 #include "tonaroframework/data/fccurrentstaffspec.h"
 #include "tonaroframework/data/fcstaff.h"
@@ -220,6 +221,19 @@ TEST_F(StaffRecords, CurrentSpecFollowsStaffStyles)
     EXPECT_EQ(spec.GetTransposeAlteration(), 2);
     EXPECT_FALSE(spec.LoadForCell(nullptr, 0));
     EXPECT_FALSE(spec.LoadAt(3, 9, 0));  // no measure 9
+    EXPECT_FALSE(spec.IsTransposed());
+
+    // During a walk the setup of the last place is kept: each place still
+    // gets its own, and a refusal stays a refusal.
+    FCRecordCache::WalkScope walk;
+    ASSERT_TRUE(spec.LoadAt(3, 2, 0));
+    EXPECT_FALSE(spec.IsSecondTranspositionEncoding());
+    ASSERT_TRUE(spec.LoadAt(3, 2, 2048));
+    ASSERT_TRUE(spec.LoadAt(3, 2, 2048));
+    EXPECT_TRUE(spec.IsSecondTranspositionEncoding());
+    EXPECT_EQ(spec.GetTransposeAlteration(), 3);
+    EXPECT_FALSE(spec.LoadAt(3, 9, 0));
+    EXPECT_FALSE(spec.LoadAt(3, 9, 0));
     EXPECT_FALSE(spec.IsTransposed());
 }
 

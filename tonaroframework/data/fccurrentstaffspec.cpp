@@ -1,6 +1,7 @@
 #include "tonaroframework/data/fccurrentstaffspec.h"
 
 #include "tonaroframework/data/fccell.h"
+#include "tonaroframework/data/fcrecordcache.h"
 #include "tonaroframework/music/fcnoteentry.h"
 #include "tonaropdk/hostapi/recordtags.h"
 
@@ -20,7 +21,18 @@ bool FCCurrentStaffSpec::LoadAt(int16_t staff, int16_t measure, int32_t position
     _SetAddressWord(0, static_cast<uint16_t>(staff));
     _SetAddressWord(1, static_cast<uint16_t>(measure));
     _SetAddressLong(2, static_cast<uint32_t>(position));
-    return LoadDataBlock();
+    // Spelling a note in written pitch asks for the setup at its entry more
+    // than once; during a walk it is read from the host once per place.
+    _UseAllocatedBlock();
+    const uint32_t capacity = DataSizeLoad();
+    uint32_t size = 0;
+    if (FCRecordCache::FindStaffSpec(staff, measure, position, capacity, _GetDataBlock(), &size)) {
+        _SetLoadedSize(size);
+        return size > 0;
+    }
+    const bool loaded = LoadDataBlock();
+    FCRecordCache::KeepStaffSpec(staff, measure, position, capacity, _GetDataBlock(), GetLoadedSize());
+    return loaded;
 }
 
 bool FCCurrentStaffSpec::LoadForEntry(const FCNoteEntry* entry)

@@ -1,10 +1,14 @@
 #include "tonaroframework/data/fcrecordcache.h"
 
+#include <cstring>
+
 #include "tonaropdk/bridge/editcounters.h"
 
 namespace FCRecordCache {
 
 namespace {
+
+constexpr uint32_t kMaxSpec = 256;  // larger than every staff setup layout
 
 struct Cache {
     int depth = 0;
@@ -13,6 +17,13 @@ struct Cache {
     int keyMeasure = 0;
     int keyStaff = 0;
     uint16_t keyID = 0;
+    bool hasSpec = false;
+    int specStaff = 0;
+    int specMeasure = 0;
+    int32_t specPosition = 0;
+    uint32_t specCapacity = 0;
+    uint32_t specSize = 0;
+    uint8_t spec[kMaxSpec] = {};
     bool hasOffset = false;
     int offset = 0;
     bool hasConcert = false;
@@ -27,7 +38,7 @@ Cache& TheCache()
 
 void Forget(Cache& cache)
 {
-    cache.hasKey = cache.hasOffset = cache.hasConcert = false;
+    cache.hasKey = cache.hasSpec = cache.hasOffset = cache.hasConcert = false;
 }
 
 // The cache when it may answer: inside a walk, with no record changed since
@@ -76,6 +87,30 @@ void KeepCellKey(int measure, int staff, uint16_t keyID)
     cache->keyMeasure = measure;
     cache->keyStaff = staff;
     cache->keyID = keyID;
+}
+
+bool FindStaffSpec(int staff, int measure, int32_t position, uint32_t capacity, void* block, uint32_t* size)
+{
+    const Cache* cache = Usable();
+    if (!cache || !cache->hasSpec || cache->specStaff != staff || cache->specMeasure != measure ||
+        cache->specPosition != position || cache->specCapacity != capacity || !block)
+        return false;
+    if (cache->specSize > 0) std::memcpy(block, cache->spec, cache->specSize);
+    *size = cache->specSize;
+    return true;
+}
+
+void KeepStaffSpec(int staff, int measure, int32_t position, uint32_t capacity, const void* block, uint32_t size)
+{
+    Cache* cache = Usable();
+    if (!cache || size > kMaxSpec || (size > 0 && !block)) return;
+    cache->hasSpec = true;
+    cache->specStaff = staff;
+    cache->specMeasure = measure;
+    cache->specPosition = position;
+    cache->specCapacity = capacity;
+    cache->specSize = size;
+    if (size > 0) std::memcpy(cache->spec, block, size);
 }
 
 bool FindOctaveOffset(int* offset)

@@ -1,6 +1,7 @@
 // Records that a region walk reads again and again, read from the host once
-// per walk: the key signature in force in a cell, the document's octave-
-// numbering offset and whether it shows concert pitch. Spelling one note
+// per walk: the key signature in force in a cell, the staff setup in force
+// at a place, the document's octave-numbering offset and whether it shows
+// concert pitch. Spelling one note
 // asks for each of them, so without the cache a walk loads them for every
 // note it visits.
 //
@@ -31,6 +32,13 @@ bool FindCellKey(int measure, int staff, uint16_t* keyID);
 // Keeps the key ID of a cell just loaded (only the latest cell is kept: a
 // walk goes from one cell to the next). Does nothing outside a walk.
 void KeepCellKey(int measure, int staff, uint16_t keyID);
+
+// The staff setup kept for (staff, measure, position) in a layout of
+// capacity bytes: copies it into block (capacity bytes) and sets *size to
+// the size loaded (0: the host refused it); false when none is kept. Only
+// the latest place is kept.
+bool FindStaffSpec(int staff, int measure, int32_t position, uint32_t capacity, void* block, uint32_t* size);
+void KeepStaffSpec(int staff, int measure, int32_t position, uint32_t capacity, const void* block, uint32_t size);
 
 bool FindOctaveOffset(int* offset);
 void KeepOctaveOffset(int offset);
