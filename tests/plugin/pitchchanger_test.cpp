@@ -179,6 +179,37 @@ TEST_F(PitchChangerTest, DirectionsPlaceTheRespelledNote)
     EXPECT_EQ(Apply("E4", "E", "Eb", PITCHDIRECTION_CLOSEST), 63);
 }
 
+// Up and Down compare sound, so a respelling to the same sound never moves
+// an octave, in either pitch mode and on transposing staves.
+TEST_F(PitchChangerTest, EnharmonicRespellingKeepsItsSoundUpAndDown)
+{
+    struct Case {
+        const char* note;
+        const char* from;
+        const char* to;
+        PITCHDIRECTION direction;
+        int16_t transposition;
+        bool soundingPitch;
+        int midi;
+    };
+    const Case cases[] = {
+        {"A#5", "A#", "Bb", PITCHDIRECTION_DOWN, 0, true, 82},
+        {"Bb4", "Bb", "A#", PITCHDIRECTION_UP, 0, true, 70},
+        {"Eb3", "Eb", "D#", PITCHDIRECTION_UP, 0, true, 51},
+        {"Cb4", "Cb", "B", PITCHDIRECTION_UP, 0, true, 59},  // the name's octave is 4, the sound B3
+        {"B#3", "B#", "C", PITCHDIRECTION_DOWN, 0, true, 60},
+        {"C4", "C", "B#", PITCHDIRECTION_UP, 0, true, 60},
+        // Written C5 on a B flat clarinet sounds Bb4; written B#4 sounds the same.
+        {"Bb4", "C", "B#", PITCHDIRECTION_UP, kBbClarinet, false, 70},
+        {"Ab4", "Bb", "A#", PITCHDIRECTION_UP, kBbClarinet, false, 68},
+        {"C5", "C", "B#", PITCHDIRECTION_DOWN, kGuitar, false, 72},  // written C6 to B#6 (84), then down
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Apply(c.note, c.from, c.to, c.direction, c.transposition, c.soundingPitch), c.midi)
+            << c.note << " " << c.from << "->" << c.to << " direction " << c.direction;
+    }
+}
+
 TEST_F(PitchChangerTest, NamesAreSpelledAgainstTheKey)
 {
     // In G major an F sharp is stored without raise/lower; it still reads
@@ -545,7 +576,7 @@ TEST_F(PitchChangerTest, OneChangeIsOneUndoStep)
     EXPECT_EQ(doc->Snapshot(), before);
     ASSERT_TRUE(doc->Redo());
     EXPECT_EQ(Name(top, 2, 0, 0), "A#3");
-    EXPECT_EQ(Name(bottom, 3, 0), "D#4");  // Up: D# is a step below Eb
+    EXPECT_EQ(Name(bottom, 3, 0), "D#3");  // Up: D# sounds as Eb, so it stays
 }
 
 TEST_F(PitchChangerTest, IterateIgnoresWhatIsNotANoteEntry)

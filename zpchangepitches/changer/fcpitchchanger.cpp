@@ -53,9 +53,24 @@ void SplitName(const FCString& name, FCString* spelling, FCString* octave)
     if (octaveStart < length) name.MakeSubString(static_cast<uint32_t>(octaveStart), length - octaveStart, octave);
 }
 
-// Whether pitch data (d1, a1) is higher than (d2, a2): a greater
-// displacement, or the same displacement with a greater raise/lower.
-bool IsHigher(int16_t d1, int16_t a1, int16_t d2, int16_t a2) { return d1 > d2 || (d1 == d2 && a1 > a2); }
+constexpr int kOctaveHalfSteps = 12;
+
+// Octaves by which to move a respelled note that now sounds distance half
+// steps above its old pitch: Up brings it to the old pitch or up to 11 half
+// steps above it, Down to the old pitch or up to 11 below, so that an
+// enharmonic respelling keeps its sound (A#5 to Bb Down stays Bb5, Cb4 to
+// B Up is B3). Names in the same octave number are less than an octave
+// apart but for double accidentals across B and C, so this is one octave
+// or none in practice.
+int OctavesFor(PITCHDIRECTION direction, int distance)
+{
+    if (direction == PITCHDIRECTION_UP) {
+        if (distance < 0) return (-distance + kOctaveHalfSteps - 1) / kOctaveHalfSteps;
+        return -(distance / kOctaveHalfSteps);
+    }
+    if (distance > 0) return -((distance + kOctaveHalfSteps - 1) / kOctaveHalfSteps);
+    return -distance / kOctaveHalfSteps;
+}
 
 void MoveByOctave(FCNote* note, int octaves)
 {
@@ -126,9 +141,6 @@ bool FCPitchChanger::Iterate(__FCBase* object)
             // so rules do not chain.
             if (note == nullptr || note->GetUserData() != nullptr) continue;
 
-            const int16_t oldDisplacement = note->GetDisplacement();
-            const int16_t oldRaiseLower = note->GetRaiseLower();
-
             SpelledNote* name = _scratch->names[static_cast<size_t>(noteIndex)].get();
             if (!_scratch->spelled[static_cast<size_t>(noteIndex)]) {
                 note->GetString(&_scratch->fullName, key, false, writtenPitch);
@@ -137,8 +149,10 @@ bool FCPitchChanger::Iterate(__FCBase* object)
             }
             if (!name->spelling.IsEqualString(&rule->From)) continue;
 
-            const bool closest = rule->direction == PITCHDIRECTION_CLOSEST;
-            const int oldMIDIKey = closest ? note->CalcMIDIKey() : 0;
+            // The MIDI key is the note's sound in either pitch mode: written
+            // and sounding names of one note differ by the staff's
+            // transposition, the same before and after.
+            const int oldMIDIKey = note->CalcMIDIKey();
 
             // The new name takes the octave of the name just spelled, in the
             // same pitch mode, so that SetString reads it back in the octave
@@ -149,21 +163,15 @@ bool FCPitchChanger::Iterate(__FCBase* object)
             newName.AppendString(&name->octave);
             note->SetString(&newName, key, writtenPitch);
 
-            if (closest) {
-                const int distance = note->CalcMIDIKey() - oldMIDIKey;
+            const int distance = note->CalcMIDIKey() - oldMIDIKey;
+            if (rule->direction == PITCHDIRECTION_CLOSEST) {
                 if (distance > kClosestRange) {
                     MoveByOctave(note, -1);
                 } else if (distance < -kClosestRange) {
                     MoveByOctave(note, 1);
                 }
-            } else if (rule->direction == PITCHDIRECTION_UP) {
-                if (IsHigher(oldDisplacement, oldRaiseLower, note->GetDisplacement(), note->GetRaiseLower())) {
-                    MoveByOctave(note, 1);
-                }
-            } else if (rule->direction == PITCHDIRECTION_DOWN) {
-                if (IsHigher(note->GetDisplacement(), note->GetRaiseLower(), oldDisplacement, oldRaiseLower)) {
-                    MoveByOctave(note, -1);
-                }
+            } else if (rule->direction == PITCHDIRECTION_UP || rule->direction == PITCHDIRECTION_DOWN) {
+                MoveByOctave(note, OctavesFor(rule->direction, distance));
             }
 
             entry->SetCheckAccidentals(true);

@@ -4,9 +4,11 @@
 // A note matches a rule when its spelled pitch, letter and accidentals with
 // the octave left out ("F#", "Bb", "C##"), equals the rule's From exactly.
 // A match is respelled to the rule's To in the note's own octave and then
-// moved by at most one octave as the rule's direction asks: Up and Down
-// compare the new pitch data with the old (displacement, then
-// raise/lower), Closest keeps the new note within 5 semitones of the old.
+// moved by an octave as the rule's direction asks. Up and Down compare
+// sounding pitch (MIDI keys): Up leaves the note at or less than an octave
+// above its old pitch, Down at or less than an octave below it, so an
+// enharmonic respelling keeps its sound; Closest keeps the new note within
+// 5 semitones of the old.
 // Every note is changed at most once per entry, so rules never chain.
 //
 // Pitches are compared and written either as they sound (concert pitch) or
