@@ -380,13 +380,43 @@ TEST_F(SpellingTest, IndependentKeyOfACellWins)
     EXPECT_EQ(note->GetDisplacement(), 3);
 }
 
-TEST_F(SpellingTest, PercussionStaffReadsNamesInCMajor)
+TEST_F(SpellingTest, PercussionStaffReadsNamesInTheCellsKey)
 {
     ASSERT_TRUE(doc->SetStaffNotationStyle(kStaff, STAFFSTYLE_PERCUSSION));
     FCNote* note = Put("D4", 0x0002);
     ASSERT_TRUE(Read(note, "F#4"));
-    EXPECT_EQ(note->GetDisplacement(), 3);
-    EXPECT_EQ(note->GetRaiseLower(), 1);
+    EXPECT_EQ(note->GetDisplacement(), 2);  // as the host stores it in D major
+    EXPECT_EQ(note->GetRaiseLower(), 0);
+}
+
+// Names and MIDI keys read back as they were set on every kind of staff.
+TEST_F(SpellingTest, NamesAndMidiKeysRoundTripOnEveryStaff)
+{
+    struct Staff {
+        uint16_t style;
+        uint16_t flags;
+    };
+    const Staff staves[] = {{0, 0},
+                            {STAFFSTYLE_PERCUSSION, 0},
+                            {0, STAFFFLAG_CMAJORMIDI},
+                            {STAFFSTYLE_PERCUSSION, STAFFFLAG_CMAJORMIDI}};
+    for (const Staff& staff : staves) {
+        ASSERT_TRUE(doc->SetStaffNotationStyle(kStaff, staff.style));
+        ASSERT_TRUE(doc->SetStaffFlags(kStaff, staff.flags));
+        for (uint16_t key : {uint16_t{0x0002}, uint16_t{0x00FD}, uint16_t{0x0101}}) {
+            cell.reset();
+            FCNote* note = Put("C4", key);
+            ASSERT_NE(note, nullptr);
+            for (const char* name : {"F#4", "Eb4", "Cb5", "G##3"}) {
+                ASSERT_TRUE(Read(note, name));
+                EXPECT_EQ(Spell(note), name) << staff.style << "/" << staff.flags << " key " << key;
+            }
+            for (int16_t midi : {61, 66, 70, 84}) {
+                ASSERT_TRUE(note->SetMIDIKey(midi));
+                EXPECT_EQ(note->CalcMIDIKey(), midi) << staff.style << "/" << staff.flags << " key " << key;
+            }
+        }
+    }
 }
 
 // ---- MIDI keys and comparisons -------------------------------------------------------

@@ -315,21 +315,17 @@ bool FCNote::SetString(FCString* text, FCKeySignature* key, bool writtenPitch)
     const int octave = text->GetInteger(pos);
     if (octave < LOWEST_OCTAVE || octave > HIGHEST_OCTAVE) return false;
 
+    // Without a key, the cell's key on every staff (percussion staves too):
+    // the host reads the stored pitch data against it, and GetString spells
+    // with it, so a name reads back as it was written.
     std::unique_ptr<FCCell> cell;
-    std::unique_ptr<FCKeySignature> cMajor;
     if (key == nullptr) {
         if (_entry == nullptr || _entry->_GetEXENTRY() == nullptr) return false;
         FCCurrentStaffSpec spec;
         if (!spec.LoadForEntry(_entry)) return false;
-        if (spec.GetNotationStyle() == NOTATIONSTYLE_PERCUSSION) {
-            cMajor = std::make_unique<FCKeySignature>();
-            cMajor->SetID(0);
-            key = cMajor.get();
-        } else {
-            cell = std::make_unique<FCCell>(_entry->GetMeasure(), _entry->GetStaff());
-            key = cell->GetKeySignature();
-            if (key == nullptr) return false;
-        }
+        cell = std::make_unique<FCCell>(_entry->GetMeasure(), _entry->GetStaff());
+        key = cell->GetKeySignature();
+        if (key == nullptr) return false;
     }
 
     const bool written = WrittenPitchInForce(writtenPitch);
@@ -362,17 +358,18 @@ bool FCNote::SetString(FCString* text, FCKeySignature* key, bool writtenPitch)
 
 // ---- MIDI ------------------------------------------------------------------------
 
+uint16_t FCNote::_MIDIKeyID() const
+{
+    if (_entry == nullptr || _entry->_GetEXENTRY() == nullptr) return 0;
+    if (LoadStaffContext(_entry).cMajorMIDI) return 0;
+    FCCell cell(_entry->GetMeasure(), _entry->GetStaff());
+    const FCKeySignature* key = cell.GetKeySignature();
+    return key != nullptr ? key->GetID() : 0;
+}
+
 int16_t FCNote::CalcMIDIKey() const
 {
-    uint16_t keyID = 0;
-    if (_entry != nullptr && _entry->_GetEXENTRY() != nullptr) {
-        const StaffContext staff = LoadStaffContext(_entry);
-        if (!staff.cMajorMIDI) {
-            FCCell cell(_entry->GetMeasure(), _entry->GetStaff());
-            if (const FCKeySignature* key = cell.GetKeySignature()) keyID = key->GetID();
-        }
-    }
-    return FX_NoteToMidi(_slot, static_cast<int16_t>(keyID), FXT_VERSION_2012);
+    return FX_NoteToMidi(_slot, static_cast<int16_t>(_MIDIKeyID()), FXT_VERSION_2012);
 }
 
 bool FCNote::SetMIDIKey(int16_t midiKey)
@@ -381,7 +378,11 @@ bool FCNote::SetMIDIKey(int16_t midiKey)
     if (FX_MidiNoteToString(midiKey, buffer, MIDI_NAME_BUFFER, 1, FXT_VERSION_2012) == 0) return false;
     buffer[MIDI_NAME_BUFFER - 1] = '\0';
     FCString name(buffer);
-    return SetString(&name, nullptr, false);
+    // The name is read in the key that CalcMIDIKey reads the pitch data in
+    // (C major under the C-major MIDI flag), so the note gives back the key.
+    if (_entry == nullptr || _entry->_GetEXENTRY() == nullptr) return false;
+    FCKeySignature key(_MIDIKeyID());
+    return SetString(&name, &key, false);
 }
 
 // ---- Comparisons -----------------------------------------------------------------

@@ -109,7 +109,8 @@ public:
     // Sets displacement and raise/lower from a name: an upper-case letter
     // 'A'-'G', then a run of '#', a run of 'b'/'B', a single 'x'/'X' or
     // nothing, then the octave (white space and a sign allowed; none gives
-    // 0). key null means the note's cell key (C major on a percussion staff).
+    // 0). key null means the note's cell key, on every staff (percussion
+    // staves too), as for GetString, so that the two round-trip.
     // false, with the note unchanged, for a null or empty text, a bad letter,
     // an octave outside -5..15, an alteration out of range, or (key null) a
     // note without an entry or whose staff record cannot be loaded. Only the
@@ -122,8 +123,10 @@ public:
     // major when the staff has the C-major-MIDI flag or the note has no
     // entry).
     int16_t CalcMIDIKey() const;
-    // Sets the pitch from the host's name for a MIDI key. false when the host
-    // gives no name or the name cannot be read.
+    // Sets the pitch from the host's name for a MIDI key, read under the key
+    // CalcMIDIKey uses, so that CalcMIDIKey then answers midiKey. false when
+    // the note has no entry, the host gives no name or the name cannot be
+    // read.
     bool SetMIDIKey(int16_t midiKey);
 
     // ---- Comparisons ----
@@ -167,6 +170,10 @@ private:
     bool _HasNoteEntry() const;
     void _SetEntryFlag(uint32_t mask, bool state);
     bool _GetEntryFlag(uint32_t mask) const;
+    // The key ID the host's MIDI key is computed under: 0 (C major) when the
+    // staff has the C-major MIDI flag or the note has no entry, else the
+    // cell's key.
+    uint16_t _MIDIKeyID() const;
 
     bool _markedForDeletion = false;
     int _index = 0;
