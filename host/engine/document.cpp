@@ -476,16 +476,22 @@ bool Document::BeginEdit(const std::string& name)
 bool Document::EndEdit()
 {
     const int before = state_->UndoCount();
+    const std::string name = state_->SessionName();
     if (!state_->EndSession()) return false;
-    if (!state_->InSession() && state_->UndoCount() != before) HostState().NotifyDocumentChanged(state_->number);
+    if (state_->InSession()) return true;
+    const bool kept = state_->UndoCount() != before;
+    if (kept) HostState().NotifyDocumentChanged(state_->number);
+    HostState().NotifySessionEnded(state_->number, name, kept ? SessionOutcome::Kept : SessionOutcome::NoChange);
     return true;
 }
 
 void Document::CancelEdit()
 {
     if (!state_->InSession()) return;
+    const std::string name = state_->SessionName();
     state_->CancelSession();
     HostState().NotifyDocumentChanged(state_->number);
+    if (!state_->InSession()) HostState().NotifySessionEnded(state_->number, name, SessionOutcome::Cancelled);
 }
 
 bool Document::IsEditing() const
@@ -530,6 +536,11 @@ std::string Document::RedoName() const
 std::vector<LayerChange> Document::ChangedLayersSince(int firstStep) const
 {
     return state_->ChangedLayersSince(firstStep);
+}
+
+std::vector<PitchChange> Document::UndoStepPitchChanges() const
+{
+    return state_->UndoStepPitchChanges();
 }
 
 std::vector<uint8_t> Document::Snapshot() const

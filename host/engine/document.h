@@ -47,6 +47,21 @@ struct LayerChange {
     std::vector<EXENTRY> after;
 };
 
+// A note whose pitch data an undo step changed: where it is (the entry by
+// number, the note by its index in the entry) and its pitch data before and
+// after the step.
+struct PitchChange {
+    int16_t staff = 0;
+    int16_t measure = 0;
+    int layer = 0;
+    uint32_t entry = 0;
+    int note = 0;
+    int16_t displacementBefore = 0;
+    int16_t raiseLowerBefore = 0;
+    int16_t displacementAfter = 0;
+    int16_t raiseLowerAfter = 0;
+};
+
 class TONARO_ENGINE_API Document {
 public:
     Document(const Document&) = delete;
@@ -150,8 +165,10 @@ public:
     // Opens a session (a start while one is open joins it; ends must match).
     bool BeginEdit(const std::string& name);
     // Closes one level; the last one commits the changes as one undo step
-    // named as the session (no step when nothing changed). False when no
-    // session is open.
+    // named as the session. A session with no net change (every part it
+    // touched is as it was when it began, such as cells saved unchanged)
+    // leaves no step and reports no document change. False when no session
+    // is open.
     bool EndEdit();
     // Restores the document to what it was when the session opened and
     // closes one level.
@@ -170,6 +187,11 @@ public:
     // from the undo history, so its cost follows the size of the edit, not
     // of the score. Empty when there are no such steps.
     std::vector<LayerChange> ChangedLayersSince(int firstStep) const;
+    // The notes of existing entries whose displacement or raise/lower the
+    // step Undo would take back changed, by staff, measure, layer, entry
+    // and note; empty when there is no such step. Entries that the step
+    // added or removed are not counted.
+    std::vector<PitchChange> UndoStepPitchChanges() const;
 
     // Every record of the document (staves, slot order, measures, entries,
     // generic records, entry counter) serialised in a fixed order: equal

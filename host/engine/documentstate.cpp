@@ -137,6 +137,34 @@ void AppendBytes(std::vector<uint8_t>* out, const uint8_t* bytes, size_t size)
     out->insert(out->end(), bytes, bytes + size);
 }
 
+bool SameLayer(const Layer& a, const Layer* b)
+{
+    const size_t size = b != nullptr ? b->size() : 0;
+    if (a.size() != size) return false;
+    return size == 0 || std::memcmp(a.data(), b->data(), size * sizeof(EXENTRY)) == 0;
+}
+
+bool SameStyles(const std::vector<StaffStyle>& a, const std::vector<StaffStyle>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const StaffStyle& x, const StaffStyle& y) {
+        return x.startMeasure == y.startMeasure && x.startPosition == y.startPosition &&
+               x.endMeasure == y.endMeasure && x.endPosition == y.endPosition &&
+               x.transposition == y.transposition && x.clef == y.clef && x.notationStyle == y.notationStyle;
+    });
+}
+
+bool SameStaff(const std::optional<StaffData>& a, const StaffData* b)
+{
+    if (!a || b == nullptr) return !a && b == nullptr;
+    return a->spec == b->spec && SameStyles(a->styles, b->styles);
+}
+
+bool SameRecord(const std::optional<RecordBytes>& a, const RecordBytes* b)
+{
+    if (!a || b == nullptr) return !a && b == nullptr;
+    return *a == *b;
+}
+
 }  // namespace
 
 bool EditStep::Empty() const
@@ -551,8 +579,9 @@ bool DocumentState::EndSession()
     EditStep& step = *journal_;
     step.measureCountAfter = measures_.size();
     step.nextEntnumAfter = nextEntnum_;
+    DropUnchangedParts(&step);
     if (step.Empty()) {
-        journal_.reset();  // nothing changed: the redo history stays
+        journal_.reset();  // no net change: no step, and the redo history stays
         return true;
     }
     // A new step ends the redo history; it is freed before the contents
@@ -582,6 +611,24 @@ bool DocumentState::EndSession()
     undo_.push_back(std::move(step));
     journal_.reset();
     return true;
+}
+
+void DocumentState::DropUnchangedParts(EditStep* step) const
+{
+    std::erase_if(step->layersBefore, [this](const auto& part) {
+        const uint64_t key = part.first;
+        return SameLayer(part.second, FindLayer(static_cast<int16_t>(key >> 32),
+                                                static_cast<int16_t>((key >> 16) & 0xFFFF),
+                                                static_cast<int>(key & 0xFFFF)));
+    });
+    std::erase_if(step->recordsBefore,
+                  [this](const auto& part) { return SameRecord(part.second, FindRecord(part.first)); });
+    std::erase_if(step->stavesBefore,
+                  [this](const auto& part) { return SameStaff(part.second, FindStaff(part.first)); });
+    if (step->slotsBefore && *step->slotsBefore == slots_) step->slotsBefore.reset();
+    std::erase_if(step->measuresBefore, [this](const auto& part) {
+        return part.first < measures_.size() && part.second.spec == measures_[part.first].spec;
+    });
 }
 
 void DocumentState::CancelSession()
@@ -657,6 +704,41 @@ std::vector<LayerChange> DocumentState::ChangedLayersSince(int firstStep) const
     }
     std::sort(changes.begin(), changes.end(), [](const LayerChange& a, const LayerChange& b) {
         return std::tie(a.staff, a.measure, a.layer) < std::tie(b.staff, b.measure, b.layer);
+    });
+    return changes;
+}
+
+std::vector<PitchChange> DocumentState::UndoStepPitchChanges() const
+{
+    std::vector<PitchChange> changes;
+    if (undo_.empty()) return changes;
+    const EditStep& step = undo_.back();
+    for (const auto& [key, before] : step.layersBefore) {
+        auto after = step.layersAfter.find(key);
+        if (after == step.layersAfter.end()) continue;
+        std::unordered_map<uint32_t, const EXENTRY*> old;
+        for (const EXENTRY& entry : before)
+            if (const uint32_t entnum = entry.entnum; entnum != 0) old.emplace(entnum, &entry);
+        for (const EXENTRY& entry : after->second) {
+            const uint32_t entnum = entry.entnum;
+            auto found = old.find(entnum);
+            if (found == old.end() || (entry.flags & EXENTRY_NOTE) == 0) continue;
+            const EXENTRY& was = *found->second;
+            const int count = std::clamp<int>(std::min<int>(entry.numNotes, was.numNotes), 0, EXENTRY_MAXNOTES);
+            for (int n = 0; n < count; ++n) {
+                const EXNOTE& a = was.notes[n];
+                const EXNOTE& b = entry.notes[n];
+                if (a.displacement == b.displacement && a.raiselower == b.raiselower) continue;
+                changes.push_back({static_cast<int16_t>(key >> 32), static_cast<int16_t>((key >> 16) & 0xFFFF),
+                                   static_cast<int>(key & 0xFFFF), entnum, n, a.displacement, a.raiselower,
+                                   b.displacement, b.raiselower});
+            }
+        }
+    }
+    // The layers are kept in a hash map: give the changes a fixed order.
+    std::sort(changes.begin(), changes.end(), [](const PitchChange& x, const PitchChange& y) {
+        return std::tie(x.staff, x.measure, x.layer, x.entry, x.note) <
+               std::tie(y.staff, y.measure, y.layer, y.entry, y.note);
     });
     return changes;
 }

@@ -147,6 +147,8 @@ public:
     bool EndSession();
     void CancelSession();
     bool InSession() const { return sessionDepth_ > 0; }
+    std::string SessionName() const { return journal_ ? journal_->name : std::string(); }
+    std::vector<PitchChange> UndoStepPitchChanges() const;
     bool Undo();
     bool Redo();
     int UndoCount() const { return static_cast<int>(undo_.size()); }
@@ -164,6 +166,10 @@ private:
     void SetStaffRaw(int16_t staff, const std::optional<StaffData>& data);
     void SetSlotsRaw(std::vector<int16_t> slots);
     void Apply(bool before, const EditStep& step);
+    // Leaves out of step every part whose contents now equal those it had
+    // when the session began (a cell saved as it was, a change undone by a
+    // later one), so that only net changes are kept.
+    void DropUnchangedParts(EditStep* step) const;
     void DeleteEntryDetails(uint32_t entnum);
 
     std::unordered_map<int16_t, StaffData> staves_;

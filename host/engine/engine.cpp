@@ -68,6 +68,12 @@ void EngineHostState::NotifyDocumentChanged(int16_t document)
     for (EngineObserver* observer : std::vector<EngineObserver*>(observers)) observer->DocumentChanged(document);
 }
 
+void EngineHostState::NotifySessionEnded(int16_t document, const std::string& name, SessionOutcome outcome)
+{
+    for (EngineObserver* observer : std::vector<EngineObserver*>(observers))
+        observer->EditSessionEnded(document, name, outcome);
+}
+
 void EngineHostState::NotifyScroll(int16_t document, int16_t measure, int16_t staff)
 {
     for (EngineObserver* observer : std::vector<EngineObserver*>(observers))

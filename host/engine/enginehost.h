@@ -54,6 +54,7 @@ public:
     void NotifyAlert(const std::string& text);
     void NotifySelection(int16_t document);
     void NotifyDocumentChanged(int16_t document);
+    void NotifySessionEnded(int16_t document, const std::string& name, SessionOutcome outcome);
     void NotifyScroll(int16_t document, int16_t measure, int16_t staff);
     // The first observer that answers FX_SelectionDialog's question; false
     // when none does (the outputs are then untouched).

@@ -15,6 +15,13 @@
 
 namespace tonaroengine {
 
+// How the outermost level of an edit session ended.
+enum class SessionOutcome {
+    Kept,       // its net changes became one undo step
+    NoChange,   // it changed nothing on balance: no undo step, nothing modified
+    Cancelled,  // its changes were thrown away
+};
+
 class TONARO_ENGINE_API EngineObserver {
 public:
     virtual ~EngineObserver() = default;
@@ -32,6 +39,11 @@ public:
     // The contents of document changed: an edit session ended or was
     // cancelled, an undo or redo ran, or an edit outside any session.
     virtual void DocumentChanged(int16_t /*document*/) {}
+    // An edit session of document named name closed (BeginEdit or
+    // FX_StartTonaroEdit and the matching end or cancel). For a kept or
+    // cancelled session this comes after DocumentChanged; a session with no
+    // net change reports nothing else.
+    virtual void EditSessionEnded(int16_t /*document*/, const std::string& /*name*/, SessionOutcome /*outcome*/) {}
     // FX_ScrollTo moved the view of the current document.
     virtual void ScrolledTo(int16_t /*document*/, int16_t /*measure*/, int16_t /*staff*/) {}
     // FX_SelectionDialog wants the user to choose an item of kind

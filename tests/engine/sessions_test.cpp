@@ -4,6 +4,9 @@
 
 #include <array>
 #include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "enginefixture.h"
 #include "tonaropdk/hostapi/fxfunctions.h"
@@ -163,6 +166,102 @@ TEST_F(SessionTest, SessionsWithoutChangesLeaveNoStepAndUndoWaitsForTheSession)
     EXPECT_FALSE(doc->Undo());
     doc->CancelEdit();
     EXPECT_TRUE(doc->Undo());
+}
+
+namespace {
+
+// Counts what the engine reports about sessions and document changes.
+struct SessionEvents : EngineObserver {
+    SessionEvents() { Engine::Instance().AddObserver(this); }
+    ~SessionEvents() override { Engine::Instance().RemoveObserver(this); }
+    void DocumentChanged(int16_t) override { ++changes; }
+    void EditSessionEnded(int16_t, const std::string& name, SessionOutcome outcome) override
+    {
+        ended.push_back({name, outcome});
+    }
+    int changes = 0;
+    std::vector<std::pair<std::string, SessionOutcome>> ended;
+};
+
+// Sets the first note's raise/lower in a cell layer through a frame, as a
+// plug-in does.
+void SetRaiseLower(uint16_t slot, uint16_t measure, uint16_t layer, int16_t value)
+{
+    EXTGF2005a* frame = FX_LoadTGF(0, slot, measure, layer, 1, V);
+    ASSERT_NE(frame, nullptr);
+    frame->entries[0].notes[0].raiselower = value;
+    ASSERT_TRUE(FX_SaveTGF(frame, V));
+    FX_FreeTGF(frame, V);
+}
+
+}  // namespace
+
+// Sessions whose edits leave the document as it was keep no step, keep the
+// redo history and report no document change.
+TEST_F(SessionTest, SessionsWithNoNetChangeLeaveNoStep)
+{
+    ASSERT_TRUE(doc->BeginEdit("first"));
+    ASSERT_TRUE(doc->SetStaffClef(3, CLEF_TENOR));
+    ASSERT_TRUE(doc->EndEdit());
+    ASSERT_TRUE(doc->Undo());
+    ASSERT_EQ(doc->RedoCount(), 1);
+    // Measures 1-2 respaced before any session.
+    ASSERT_TRUE(doc->SetSelection(Document::MakeRegion(1, 1, 3, 2)));
+    ASSERT_TRUE(FX_ExecuteMenuItem(MakeEDTag('M', 'S', 'p', 'N'), V));
+    original = doc->Snapshot();
+
+    const std::vector<void (*)(Document*)> edits = {
+        [](Document*) { SetRaiseLower(1, 1, 0, 0); },  // a cell saved as it was
+        [](Document*) {
+            SetRaiseLower(1, 1, 0, 1);
+            SetRaiseLower(1, 1, 0, 0);
+        },
+        [](Document* d) {
+            ASSERT_TRUE(d->SetStaffClef(3, CLEF_ALTO));
+            ASSERT_TRUE(d->SetStaffClef(3, CLEF_TREBLE));
+            ASSERT_TRUE(d->MoveStaff(7, 1));
+            ASSERT_TRUE(d->MoveStaff(7, 3));
+            ASSERT_TRUE(d->SetKeySignature(2, 0x0002, 2));
+            ASSERT_TRUE(d->SetKeySignature(2, 0x0000, 2));
+            EDataAddress address{{0xFFFF, 0xFFFF, 0, 0}};
+            const uint8_t data[12] = {7};
+            ASSERT_TRUE(FX_CreateEData(MakeEDTag('o', 't', 'Q', 'Q'), &address, data, sizeof data, V));
+            ASSERT_TRUE(FX_DeleteEData(MakeEDTag('o', 't', 'Q', 'Q'), &address, V));
+        },
+        [](Document*) {  // unchanged music respaced again
+            SetRaiseLower(1, 1, 0, 0);
+            ASSERT_TRUE(FX_ExecuteMenuItem(MakeEDTag('M', 'S', 'p', 'N'), V));
+        },
+    };
+    for (size_t i = 0; i < edits.size(); ++i) {
+        SessionEvents events;
+        ASSERT_TRUE(FX_StartTonaroEdit("Change Pitches", V));
+        edits[i](doc);
+        ASSERT_TRUE(FX_EndTonaroEdit(V));
+        EXPECT_EQ(doc->Snapshot(), original) << i;
+        EXPECT_EQ(doc->UndoCount(), 0) << i;
+        EXPECT_EQ(doc->RedoCount(), 1) << i;
+        EXPECT_EQ(events.changes, 0) << i;
+        ASSERT_EQ(events.ended.size(), 1u) << i;
+        EXPECT_EQ(events.ended[0].second, SessionOutcome::NoChange) << i;
+    }
+
+    // A kept step holds only what changed; its pitch changes are told.
+    SessionEvents events;
+    ASSERT_TRUE(FX_StartTonaroEdit("Change Pitches", V));
+    SetRaiseLower(1, 1, 0, 0);
+    SetRaiseLower(3, 2, 3, -1);
+    ASSERT_TRUE(FX_EndTonaroEdit(V));
+    EXPECT_EQ(doc->UndoCount(), 1);
+    EXPECT_EQ(events.changes, 1);
+    ASSERT_EQ(events.ended.size(), 1u);
+    EXPECT_EQ(events.ended[0], std::make_pair(std::string("Change Pitches"), SessionOutcome::Kept));
+    const std::vector<PitchChange> changes = doc->UndoStepPitchChanges();
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].staff, 7);
+    EXPECT_EQ(changes[0].measure, 2);
+    EXPECT_EQ(changes[0].raiseLowerBefore, 0);
+    EXPECT_EQ(changes[0].raiseLowerAfter, -1);
 }
 
 TEST_F(SessionTest, EditsOutsideASessionApplyWithoutUndo)
