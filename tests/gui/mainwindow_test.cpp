@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -21,6 +22,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 
 #include "host/app/dialogdriver.h"
 #include "host/app/pluginhost.h"
@@ -256,6 +258,50 @@ TEST_F(MainWindowTest, RespellsASelectionThroughThePluginDialogAndUndoesAndRedoe
     EXPECT_EQ(document->Snapshot(), after);
     EXPECT_TRUE(window_->IsModified());
     EXPECT_FALSE(window_->Action(WindowAction::Redo)->isEnabled());
+}
+
+// A change that matches nothing leaves no undo step and no modified mark;
+// the status bar tells what each change did.
+TEST_F(MainWindowTest, TheStatusBarTellsWhatAChangeDid)
+{
+    OpenExample();
+    Document* document = window_->GetDocument();
+    ASSERT_NE(document, nullptr);
+    window_->Action(WindowAction::SelectAll)->trigger();
+    const std::vector<uint8_t> before = document->Snapshot();
+
+    ChangeThroughDialog("fb", "E");  // the example has no F flat
+    EXPECT_EQ(window_->statusBar()->currentMessage().toStdString(), "No notes matched Fb");
+    EXPECT_EQ(document->Snapshot(), before);
+    EXPECT_FALSE(window_->IsModified());
+    EXPECT_FALSE(window_->Action(WindowAction::Undo)->isEnabled());
+
+    const std::vector<ScoreNote> notesBefore = CollectNotes(document);
+    ChangeThroughDialog("A#", "Bb");
+    const std::vector<NoteChange> changes = CompareNotes(notesBefore, CollectNotes(document));
+    std::set<std::pair<int, int>> measures;  // a measure counts once per staff, as on the command line
+    for (const NoteChange& change : changes) measures.insert({change.measure, change.slot});
+    ASSERT_GT(changes.size(), 1u);
+    ASSERT_GT(measures.size(), 1u);
+    EXPECT_EQ(window_->statusBar()->currentMessage().toStdString(),
+              std::to_string(changes.size()) + " notes changed in " + std::to_string(measures.size()) + " measures");
+    EXPECT_TRUE(window_->IsModified());
+
+    // Change Checked names the From of every checked row.
+    enum : int { kChangeChecked = 107, kList = 108, kAdd = 109, kDelete = 112 };
+    PluginAction()->trigger();
+    DialogDriver driver(DialogDriver::FindDialog(kFrom));
+    ASSERT_EQ(driver.RowCount(kList), 0);
+    for (const auto& [from, to] : {std::pair{"Fb", "E"}, std::pair{"Dbb", "C"}}) {
+        ASSERT_TRUE(driver.TypeText(kFrom, from));
+        ASSERT_TRUE(driver.TypeText(kTo, to));
+        ASSERT_TRUE(driver.Press(kAdd));
+    }
+    ASSERT_TRUE(driver.Press(kChangeChecked));
+    EXPECT_EQ(window_->statusBar()->currentMessage().toStdString(), "No notes matched Fb or Dbb");
+    while (driver.RowCount(kList) > 0 && driver.SelectRow(kList, 0) && driver.Press(kDelete)) {
+    }
+    EXPECT_EQ(driver.RowCount(kList), 0);
 }
 
 TEST_F(MainWindowTest, SaveAsWritesAFileThatReopensWithTheNewPitches)

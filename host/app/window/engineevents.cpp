@@ -54,6 +54,12 @@ void EngineEventAdapter::DocumentChanged(int16_t document)
     if (Mine(document)) sink_->OnDocumentChanged();
 }
 
+void EngineEventAdapter::EditSessionEnded(int16_t document, const std::string& name,
+                                          tonaroengine::SessionOutcome outcome)
+{
+    if (Mine(document)) sink_->OnEditSessionEnded(name, outcome);
+}
+
 void EngineEventAdapter::ScrolledTo(int16_t document, int16_t measure, int16_t staff)
 {
     if (Mine(document)) sink_->OnScrolledTo(measure, staff);

@@ -26,6 +26,9 @@ public:
     virtual void OnAlert(const std::string& text) = 0;
     virtual void OnSelectionChanged() = 0;
     virtual void OnDocumentChanged() = 0;
+    // An edit session of the document ended (after OnDocumentChanged when
+    // it changed the document).
+    virtual void OnEditSessionEnded(const std::string& /*name*/, tonaroengine::SessionOutcome /*outcome*/) {}
     virtual void OnScrolledTo(int16_t measure, int16_t staff) = 0;
     // Asks the user; answers whether they chose (then *id is the choice).
     virtual bool OnSelectionDialog(int16_t kind, int32_t* id) = 0;
@@ -43,6 +46,7 @@ public:
     bool AlertShown(const std::string& text) override;  // true: the window showed it
     void SelectionChanged(int16_t document) override;
     void DocumentChanged(int16_t document) override;
+    void EditSessionEnded(int16_t document, const std::string& name, tonaroengine::SessionOutcome outcome) override;
     void ScrolledTo(int16_t document, int16_t measure, int16_t staff) override;
     bool SelectionDialogRequested(int16_t kind, int32_t* id, bool* accepted, bool* changed) override;
 

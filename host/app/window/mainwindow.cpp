@@ -17,6 +17,7 @@
 #include <QWindow>
 
 #include "host/app/pluginhost.h"
+#include "host/app/window/changereport.h"
 #include "host/app/window/scoretemplates.h"
 #include "host/app/window/scoreview.h"
 #include "host/app/window/selectiontext.h"
@@ -31,6 +32,8 @@ namespace tonaroapp {
 namespace {
 
 constexpr char kAppName[] = "Tonaro";
+// How long the status bar tells what a change did, in milliseconds.
+constexpr int kChangeReportTimeout = 15000;
 constexpr char kFileFilter[] = "MusicXML (*.musicxml *.xml *.mxl);;All files (*)";
 
 QString SelectionDialogTitle(int16_t kind)
@@ -58,6 +61,7 @@ MainWindow::MainWindow(PluginHost* plugins, const std::string& recentFilesSettin
     setCentralWidget(view_);
     selectionLabel_ = new QLabel(this);
     statusBar()->addPermanentWidget(selectionLabel_);
+    changeReport_ = new ChangeReport(this);
     resize(1000, 700);
 
     BuildMenus();
@@ -383,6 +387,7 @@ void MainWindow::InvokePlugin(int plugin)
     MakeCurrent();
     plugins_->Invoke(plugin);
     RaisePluginWindows();
+    changeReport_->WatchPluginWindows();
 }
 
 void MainWindow::RaisePluginWindows()
@@ -492,6 +497,12 @@ void MainWindow::OnDocumentChanged()
     UpdateTitle();
     UpdateActions();
     UpdateStatus();
+}
+
+void MainWindow::OnEditSessionEnded(const std::string& /*name*/, tonaroengine::SessionOutcome outcome)
+{
+    const QString text = changeReport_->SessionEnded(document_, outcome);
+    if (!text.isEmpty()) statusBar()->showMessage(text, kChangeReportTimeout);
 }
 
 void MainWindow::OnScrolledTo(int16_t measure, int16_t staff)

@@ -8,7 +8,8 @@
 // borrows the PluginHost, which must outlive it. A document counts as
 // modified when its place in the undo history differs from the one at the
 // last open or save (ModifiedState); Close, Open, New, Quit and closing the
-// window ask first whether to save such a document.
+// window ask first whether to save such a document. After a plug-in's edit
+// session the status bar tells what it changed (ChangeReport).
 //
 // Main thread only; needs a QApplication.
 #pragma once
@@ -34,6 +35,7 @@ class Document;
 
 namespace tonaroapp {
 
+class ChangeReport;
 class PluginHost;
 class ScoreView;
 
@@ -140,12 +142,14 @@ private:
     void OnAlert(const std::string& text) override;
     void OnSelectionChanged() override;
     void OnDocumentChanged() override;
+    void OnEditSessionEnded(const std::string& name, tonaroengine::SessionOutcome outcome) override;
     void OnScrolledTo(int16_t measure, int16_t staff) override;
     bool OnSelectionDialog(int16_t kind, int32_t* id) override;
 
     PluginHost* plugins_;
     ScoreView* view_ = nullptr;
     QLabel* selectionLabel_ = nullptr;
+    ChangeReport* changeReport_ = nullptr;  // child of the window
     tonaroengine::Document* document_ = nullptr;
     QString filePath_;
     QString displayName_;
