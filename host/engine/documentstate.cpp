@@ -626,8 +626,11 @@ void DocumentState::DropUnchangedParts(EditStep* step) const
     std::erase_if(step->stavesBefore,
                   [this](const auto& part) { return SameStaff(part.second, FindStaff(part.first)); });
     if (step->slotsBefore && *step->slotsBefore == slots_) step->slotsBefore.reset();
+    // A measure's layout drift counts too: undo must give it back with the
+    // music, or the measure would later be respaced for nothing.
     std::erase_if(step->measuresBefore, [this](const auto& part) {
-        return part.first < measures_.size() && part.second.spec == measures_[part.first].spec;
+        return part.first < measures_.size() && part.second.spec == measures_[part.first].spec &&
+               part.second.layoutDrift == measures_[part.first].layoutDrift;
     });
 }
 

@@ -264,6 +264,21 @@ TEST_F(SessionTest, SessionsWithNoNetChangeLeaveNoStep)
     EXPECT_EQ(changes[0].raiseLowerAfter, -1);
 }
 
+// Undoing a change gives the measure back the layout it had: respacing it
+// afterwards finds nothing to do.
+TEST_F(SessionTest, UndoGivesBackTheLayoutWithTheMusic)
+{
+    ASSERT_TRUE(doc->SetSelection(Document::MakeRegion(1, 1, 3, 1)));
+    ASSERT_TRUE(FX_ExecuteMenuItem(MakeEDTag('M', 'S', 'p', 'N'), V));  // laid out
+    ASSERT_TRUE(FX_StartTonaroEdit("Change Pitches", V));
+    SetRaiseLower(1, 1, 0, 1);
+    ASSERT_TRUE(FX_EndTonaroEdit(V));
+    ASSERT_TRUE(doc->Undo());
+    SessionEvents events;
+    ASSERT_TRUE(FX_ExecuteMenuItem(MakeEDTag('M', 'S', 'p', 'N'), V));
+    EXPECT_EQ(events.changes, 0);  // a respace that changed the measure would report it
+}
+
 TEST_F(SessionTest, EditsOutsideASessionApplyWithoutUndo)
 {
     EXTGF2005a* frame = FX_LoadTGF(0, 1, 1, 0, 1, V);
