@@ -23,9 +23,9 @@
 // decoration is known only once the shown window has been framed; until
 // then the last tool window's (or the document window's) stands in, and a
 // frame set meanwhile is set again with the real one, so that a stored
-// frame comes back as the same frame. Control rectangles are measured from the content
-// view's top-left corner; a QLabel inside a QScrollArea is measured, moved
-// and sized by the scroll area. Frame changes made through
+// frame comes back as the same frame. Control rectangles are measured from
+// the content view's top-left corner; a QLabel inside a QScrollArea is
+// measured, moved and sized by the scroll area. Frame changes made through
 // SetWindowFrameRect are applied exactly (below the layout's minimum size
 // too, so that a window can be collapsed to its title bar) and are not
 // reported back as user resizes.

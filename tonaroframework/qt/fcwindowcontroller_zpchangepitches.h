@@ -24,9 +24,9 @@
 // button (Return/Enter), tag 2 the Cancel notification (with Escape as its
 // shortcut in a modal window), any other non-zero tag the button
 // notification; tag 0 is left alone. Escape in a modeless window presses
-// the Close button (tag 2) too. Undo, Redo and Save typed outside a text
-// field run the host window's commands with those shortcuts. A pop-up's activation arrives as a
-// button press. Segmented-control changes, text typed into a tagged text
+// the Close button (tag 2) too. Undo and Redo typed outside a text field,
+// and Save, run the host window's commands with those shortcuts. A pop-up's
+// activation arrives as a button press. Segmented-control changes, text typed into a tagged text
 // field and outline selection changes arrive as commands; steppers as
 // stepper notifications; table selection changes and double clicks as list
 // notifications. The window's activation, the user's resizes, its closing
