@@ -61,7 +61,9 @@ protected:
         for (QAction* action : window_->PluginsMenu()->actions())
             if (action->text() == kMenuItem) action->trigger();
         QWidget* dialog = DialogDriver::FindDialog(kFrom);
-        if (dialog != nullptr) EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+        if (dialog != nullptr) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+        }
         return dialog;
     }
     // The control that has the keys whenever the dialog is active (where
