@@ -11,6 +11,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libxml2-utils unzip
   unicode-data
+  # The window tests: a virtual X server, a window manager, and tools that
+  # type, click and read the window manager's view of the windows.
+  xvfb openbox xdotool x11-utils
 )
 if [ "${TONARO_WITH_SCREENSHOT:-0}" = 1 ]; then
   packages+=(xvfb)

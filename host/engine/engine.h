@@ -26,6 +26,11 @@ struct WindowState {
     int16_t currentMeasure = 1;
     int16_t zoomPercent = 100;
     void* window = nullptr;
+    // The selection's visible part on the screen (EWINDOWINFO); all 0: none.
+    int32_t selectionLeft = 0;
+    int32_t selectionTop = 0;
+    int32_t selectionRight = 0;
+    int32_t selectionBottom = 0;
 };
 
 // How FX_SelectionDialog answers: when accept is false it fails (cancelled);

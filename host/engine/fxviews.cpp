@@ -122,6 +122,10 @@ int16_t FX_GetCurrentWindowInfo(EWINDOWINFO* info, uint32_t /*version*/)
     info->currentMeasure = host.window.currentMeasure;
     info->zoomPercent = host.window.zoomPercent;
     info->window = host.window.window;
+    info->selectionLeft = host.window.selectionLeft;
+    info->selectionTop = host.window.selectionTop;
+    info->selectionRight = host.window.selectionRight;
+    info->selectionBottom = host.window.selectionBottom;
     return 1;
 }
 

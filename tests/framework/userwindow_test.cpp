@@ -330,6 +330,17 @@ TEST_F(UserWindowTest, RestorePositionRaisesASmallStoredSizeToTheMinimum)
     EXPECT_EQ(window->GetLastHeight(), 500);
 }
 
+TEST_F(UserWindowTest, RestorePositionLowersALargeStoredSizeToThePlatformsMaximum)
+{
+    window->SetRestorePositionData(70, 80, 300, 5000);
+    Show();
+    window->SetMaximumResizeHeight(800);
+    EXPECT_TRUE(window->RestorePosition());
+    EXPECT_EQ(fake->Height(), 800);
+    // The controls move by the height that the frame really gets.
+    EXPECT_EQ(window->calls.back(), "resize 300x800 from 300x300");
+}
+
 TEST_F(UserWindowTest, RestorePositionWithoutSizeOnlyMoves)
 {
     window->SetRestorePositionOnlyData(7, 9);

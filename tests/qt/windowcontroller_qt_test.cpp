@@ -746,7 +746,7 @@ TEST_F(QtWindowTest, ModalRunsEndWithTheButtonThatClosedThem)
     EXPECT_EQ(window->Count("close"), 3u);
 }
 
-TEST_F(QtWindowTest, EscapePressesTheCloseButtonOnlyWhileModal)
+TEST_F(QtWindowTest, EscapePressesTheCloseButtonAsAShortcutOnlyWhileModal)
 {
     bool guard = false;
     EXPECT_EQ(RunModal(window.get(),
@@ -760,6 +760,12 @@ TEST_F(QtWindowTest, EscapePressesTheCloseButtonOnlyWhileModal)
     EXPECT_FALSE(guard);
     Show();
     EXPECT_TRUE(Widget<QPushButton>(2)->shortcut().isEmpty());
+    // A modeless window closes on Escape as well, as its Close button does.
+    const size_t closes = window->Count("close");
+    QTest::keyClick(Widget<QLineEdit>(102), Qt::Key_Escape);
+    FlushDeferredDeletes();
+    EXPECT_FALSE(window->WindowExists());
+    EXPECT_EQ(window->Count("close"), closes + 1);
 }
 
 TEST_F(QtWindowTest, DestroyingTheWindowObjectRemovesTheNativeWindow)

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QWidget>
 
 #include "tonaroframework/qt/fcstring_qt.h"
 #include "tonaroframework/ui/fcctrldatalist.h"
@@ -17,6 +18,14 @@ const QString kTextColumnPrefix = QStringLiteral("col");
 _FCDataListModel_qt::_FCDataListModel_qt(QObject* parent) : QAbstractTableModel(parent) {}
 
 _FCDataListModel_qt::~_FCDataListModel_qt() = default;
+
+QFont _FCDataListModel_qt::CellFont(const QWidget* table, int fontSize)
+{
+    QFont font = table != nullptr ? table->font() : QApplication::font();
+    if (fontSize > 0 && fontSize != kDefaultFontSize && font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * fontSize / kDefaultFontSize);
+    return font;
+}
 
 void _FCDataListModel_qt::setDataList(FCCtrlDataList* list)
 {
@@ -118,11 +127,9 @@ QVariant _FCDataListModel_qt::data(const QModelIndex& index, int role) const
             if (row == nullptr || number == 0) return QString();
             return FCStringToControlText(row->GetItemAt(number - 1));
         }
-        case Qt::FontRole: {
-            QFont font = QApplication::font();
-            if (column.fontSize > 0) font.setPointSize(column.fontSize);
-            return font;
-        }
+        case Qt::FontRole:
+            if (column.fontSize == kDefaultFontSize || column.fontSize <= 0) return QVariant();
+            return CellFont(qobject_cast<const QWidget*>(QObject::parent()), column.fontSize);
         default:
             return QVariant();
     }

@@ -18,18 +18,30 @@
 #include <vector>
 
 #include <QAbstractTableModel>
+#include <QFont>
 #include <QString>
+
+class QWidget;
 
 class FCCtrlDataList;
 
 class _FCDataListModel_qt : public QAbstractTableModel {
     Q_OBJECT
 public:
+    // The framework's default column font size (points where it came from).
+    static constexpr int kDefaultFontSize = 12;
+
     struct Column {
         QString identifier;  // "check" or "col<N>"
         QString title;
-        int fontSize = 12;   // points
+        // The size the framework asks for: kDefaultFontSize is the table's
+        // own font (the dialog's); other sizes scale it.
+        int fontSize = kDefaultFontSize;
+        // The width asked for; text columns share the table's full width in
+        // these proportions.
+        int width = 0;
     };
+
     // Receives (list, row, checked) when the user toggles a check box.
     using CheckHandler = std::function<void(FCCtrlDataList*, int, bool)>;
 
@@ -46,6 +58,10 @@ public:
     // The check cell of one row changed (rows outside the shown rows are
     // ignored).
     void checkChanged(int row);
+
+    // The font of a column's cells in table: its own font for the default
+    // size, else scaled to fontSize.
+    static QFont CellFont(const QWidget* table, int fontSize);
 
     // Appends a column; answers its index.
     int appendColumn(const Column& column);

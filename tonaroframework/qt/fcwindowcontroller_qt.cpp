@@ -16,6 +16,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMargins>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollArea>
@@ -28,6 +29,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <QtGlobal>
 
 #include "tonaroframework/base/fcstring.h"
@@ -35,6 +37,9 @@
 #include "tonaroframework/qt/fcstring_qt.h"
 #include "tonaroframework/qt/fcwindowcontroller_zpchangepitches.h"
 #include "tonaroframework/ui/fcctrldatalist.h"
+#include "tonaroframework/ui/fcuserwindow.h"
+#include "tonaroframework/ui/windowplacement.h"
+#include "tonaropdk/hostapi/fxfunctions.h"
 
 namespace {
 
@@ -60,6 +65,32 @@ Rect ToRect(const QRect& rect)
     result.bottom = RectSide(rect.top() + rect.height());
     result.right = RectSide(rect.left() + rect.width());
     return result;
+}
+
+QRect FromRect(const Rect& rect) { return QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top); }
+
+// What the window manager's decoration adds around a window's content; null
+// while it is not known (on X11 until the window manager has framed the
+// shown window) or when there is none.
+QMargins KnownDecoration(const QWidget* window)
+{
+    if (window == nullptr) return QMargins();
+    // The platform window's answer: the widget's own frame rectangle is
+    // renewed only when the window moves, and the window manager may frame
+    // it without moving it.
+    if (const QWindow* handle = window->windowHandle()) return handle->frameMargins();
+    const QRect frame = window->frameGeometry();
+    const QRect client = window->geometry();
+    return QMargins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                    frame.bottom() - client.bottom());
+}
+
+// The decoration last seen around a tool window of this process: the window
+// manager draws the same around the next one.
+QMargins& LastToolWindowDecoration()
+{
+    static QMargins decoration;
+    return decoration;
 }
 
 // Where the widget sits in the content view's coordinates.
@@ -152,11 +183,61 @@ void _FCWindowController_qt::ShowModeless()
     _FCWindowController_zpchangepitches* native = _LoadNative();
     if (native == nullptr) return;
     _native = native;
+    Rect selection;
+    _host = _FindHostWindow(&selection);
     native->windowDidLoad(false);
     // InitWindow may have closed the window again.
     if (_native != native) return;
-    native->window()->show();
-    native->window()->raise();
+    QWidget* window = native->window();
+    // A tool window of the document window: above it, minimised with it, no
+    // taskbar entry of its own. Told before showing, when the window
+    // manager reads it.
+    if (_host != nullptr && _host->windowHandle() != nullptr && window->windowHandle() != nullptr)
+        window->windowHandle()->setTransientParent(_host->windowHandle());
+    _PlaceBeforeShowing(selection);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+QWidget* _FCWindowController_qt::_FindHostWindow(Rect* selection) const
+{
+    *selection = Rect();
+    QWidget* own = _native != nullptr ? _native->window() : nullptr;
+    EWINDOWINFO info{};
+    if (FX_GetCurrentWindowInfo(&info, FXT_VERSION_2012) != 0 && info.window != nullptr) {
+        // The reference is used only once it is known as one of this
+        // application's own windows.
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top == own || static_cast<void*>(top) != info.window || !top->isVisible()) continue;
+            selection->left = RectSide(info.selectionLeft);
+            selection->top = RectSide(info.selectionTop);
+            selection->right = RectSide(info.selectionRight);
+            selection->bottom = RectSide(info.selectionBottom);
+            return top;
+        }
+    }
+    // A host that tells no window: the window the user worked in.
+    QWidget* active = QApplication::activeWindow();
+    return active != own ? active : nullptr;
+}
+
+void _FCWindowController_qt::_PlaceBeforeShowing(const Rect& selection)
+{
+    QWidget* window = _native->window();
+    QScreen* screen = _host != nullptr ? _host->screen() : window->screen();
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    Rect frame;
+    if (screen == nullptr || !GetWindowFrameRect(&frame)) return;
+    const Rect visible = ToRect(screen->availableGeometry());
+    Rect placed = KeepFrameOnScreen(frame, visible);
+    FCUserWindow* owner = GetOwner();
+    if (_host != nullptr && (owner == nullptr || !owner->IsPositionStored())) {
+        // Opened for the first time: beside the selection.
+        placed = PlaceFrameBesideSelection(frame.right - frame.left, frame.bottom - frame.top, selection,
+                                           ToRect(_host->geometry().marginsAdded(KnownDecoration(_host))), visible);
+    }
+    if (placed.left != frame.left || placed.top != frame.top) SetWindowFrameRect(&placed);
 }
 
 bool _FCWindowController_qt::ExecuteModal(FCUserWindow* parent)
@@ -273,33 +354,74 @@ void _FCWindowController_qt::SetWindowAlpha(int percent)
 
 // --- Window geometry -----------------------------------------------------------------------
 
+QMargins _FCWindowController_qt::_Decoration() const
+{
+    QWidget* window = _native != nullptr ? _native->window() : nullptr;
+    const QMargins known = KnownDecoration(window);
+    if (!known.isNull()) {
+        LastToolWindowDecoration() = known;
+        return known;
+    }
+    // Not framed yet: what the window manager drew around the last tool
+    // window, else around the document window.
+    if (!LastToolWindowDecoration().isNull()) return LastToolWindowDecoration();
+    return KnownDecoration(_host);
+}
+
+QSize _FCWindowController_qt::_FrameSize() const
+{
+    if (_native == nullptr || _native->window() == nullptr) return QSize();
+    return _native->window()->geometry().marginsAdded(_Decoration()).size();
+}
+
 bool _FCWindowController_qt::GetWindowFrameRect(Rect* rect)
 {
     if (rect == nullptr || _native == nullptr || _native->window() == nullptr) return false;
-    *rect = ToRect(_native->window()->frameGeometry());
+    *rect = ToRect(_native->window()->geometry().marginsAdded(_Decoration()));
     return true;
 }
 
 void _FCWindowController_qt::SetWindowFrameRect(const Rect* rect)
 {
     if (rect == nullptr || _native == nullptr || _native->window() == nullptr) return;
+    const QRect frame = FromRect(*rect);
+    const QMargins decoration = _Decoration();
+    const bool framed = !KnownDecoration(_native->window()).isNull();
+    _ApplyFrame(frame, decoration);
+    // Until the window manager has framed the window the decoration is a
+    // guess; the frame is set again once the real one is known.
+    _pendingFrame = frame;
+    _pendingDecoration = decoration;
+    _hasPendingFrame = !framed;
+}
+
+void _FCWindowController_qt::_ApplyFrame(const QRect& frame, const QMargins& decoration)
+{
     QWidget* window = _native->window();
-    const QRect frame = window->frameGeometry();
-    const QRect client = window->geometry();
-    const int extraWidth = frame.width() - client.width();
-    const int extraHeight = frame.height() - client.height();
-    const int width = std::max(0, rect->right - rect->left - extraWidth);
-    const int height = std::max(0, rect->bottom - rect->top - extraHeight);
+    const QRect client = frame.marginsRemoved(decoration);
+    const int width = std::max(0, client.width());
+    const int height = std::max(0, client.height());
     // The layout's minimum only binds the user; a program-made frame may be
     // smaller (collapsed to the title bar) and the minimum comes back with
     // the next frame that is large enough.
     const QSize layoutMinimum = _native->layoutMinimumSize();
     window->setMinimumSize(std::min(layoutMinimum.width(), width), std::min(layoutMinimum.height(), height));
     _native->setResizeSilenced(true);
-    window->move(rect->left, rect->top);
-    window->resize(width, height);
+    // The content's place and size: exact whether or not the window manager
+    // has framed the window yet.
+    window->setGeometry(client.left(), client.top(), width, height);
     _native->setResizeSilenced(false);
-    _native->rememberFrameSize(window->frameGeometry().size());
+    _native->rememberFrameSize(window->geometry().marginsAdded(decoration).size());
+}
+
+void _FCWindowController_qt::_DecorationMayBeKnown()
+{
+    if (!_hasPendingFrame || _native == nullptr || _native->window() == nullptr) return;
+    const QMargins known = KnownDecoration(_native->window());
+    if (known.isNull()) return;
+    LastToolWindowDecoration() = known;
+    _hasPendingFrame = false;
+    if (known != _pendingDecoration) _ApplyFrame(_pendingFrame, known);
 }
 
 bool _FCWindowController_qt::GetWindowContentRect(Rect* rect)
@@ -315,9 +437,8 @@ int _FCWindowController_qt::GetWindowTitleHeight()
     // title bar and the border below the content) around an empty content
     // area.
     if (_native != nullptr && _native->window() != nullptr) {
-        QWidget* window = _native->window();
-        const int decoration = window->frameGeometry().height() - window->geometry().height();
-        if (decoration > 0) return decoration;
+        const QMargins decoration = _Decoration();
+        if (decoration.top() + decoration.bottom() > 0) return decoration.top() + decoration.bottom();
     }
     // Without a drawn frame, the style's title-bar height.
     return std::max(0, QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight));
@@ -326,17 +447,17 @@ int _FCWindowController_qt::GetWindowTitleHeight()
 void _FCWindowController_qt::SetMaximumResizeWidth(int width)
 {
     if (_native == nullptr || _native->window() == nullptr) return;
-    QWidget* window = _native->window();
-    const int extra = window->frameGeometry().width() - window->geometry().width();
-    window->setMaximumWidth(std::clamp(width - extra, 0, QWIDGETSIZE_MAX));
+    const QMargins decoration = _Decoration();
+    const int extra = decoration.left() + decoration.right();
+    _native->window()->setMaximumWidth(std::clamp(width - extra, 0, QWIDGETSIZE_MAX));
 }
 
 void _FCWindowController_qt::SetMaximumResizeHeight(int height)
 {
     if (_native == nullptr || _native->window() == nullptr) return;
-    QWidget* window = _native->window();
-    const int extra = window->frameGeometry().height() - window->geometry().height();
-    window->setMaximumHeight(std::clamp(height - extra, 0, QWIDGETSIZE_MAX));
+    const QMargins decoration = _Decoration();
+    const int extra = decoration.top() + decoration.bottom();
+    _native->window()->setMaximumHeight(std::clamp(height - extra, 0, QWIDGETSIZE_MAX));
 }
 
 // --- Controls -------------------------------------------------------------------------------
@@ -443,7 +564,10 @@ bool _FCWindowController_qt::GetDlgItemCheck(int id)
 
 void _FCWindowController_qt::SetDlgItemKeyboardFocus(int id)
 {
-    if (QWidget* control = _GetQtID(id)) control->setFocus(Qt::OtherFocusReason);
+    QWidget* control = _GetQtID(id);
+    if (control == nullptr) return;
+    control->setFocus(Qt::OtherFocusReason);
+    _ActivateShownWindow();
 }
 
 void _FCWindowController_qt::SetEditFocus(int id)
@@ -452,6 +576,18 @@ void _FCWindowController_qt::SetEditFocus(int id)
     if (field == nullptr) return;
     field->setFocus(Qt::OtherFocusReason);
     field->selectAll();
+    _ActivateShownWindow();
+}
+
+void _FCWindowController_qt::_ActivateShownWindow()
+{
+    // The keys go where the focus is only in the active window (after an
+    // alert, the window manager may have activated another one).
+    QWidget* window = _native != nullptr ? _native->window() : nullptr;
+    if (window != nullptr && window->isVisible() && !window->isActiveWindow()) {
+        window->raise();
+        window->activateWindow();
+    }
 }
 
 bool _FCWindowController_qt::GetDlgItemRect(int id, Rect* rect)
@@ -695,6 +831,7 @@ bool _FCWindowController_qt::TableViewUseLeftCheckboxColumn(int id)
     if (model->hasCheckColumn()) return true;
     _FCDataListModel_qt::Column column;
     column.identifier = QStringLiteral("check");
+    column.width = kCheckColumnWidth;
     const int index = model->appendColumn(column);
     QHeaderView* header = table->horizontalHeader();
     header->setSectionResizeMode(index, QHeaderView::Fixed);
@@ -711,12 +848,13 @@ bool _FCWindowController_qt::TableViewAddColumn(int id, const FCString* title, i
     column.identifier = model->nextTextColumnIdentifier();
     column.title = FCStringToControlText(title);
     column.fontSize = fontSize;
+    column.width = std::max(0, width);
     const int index = model->appendColumn(column);
     QHeaderView* header = table->horizontalHeader();
     header->setSectionResizeMode(index, QHeaderView::Interactive);
-    header->resizeSection(index, std::max(0, width));
-    QFont font = QApplication::font();
-    if (fontSize > 0) font.setPointSize(fontSize);
+    header->resizeSection(index, column.width);
+    _FCWindowController_zpchangepitches::fitColumns(table);
+    const QFont font = _FCDataListModel_qt::CellFont(table, fontSize);
     table->verticalHeader()->setDefaultSectionSize(std::max(kMinimumRowHeight, QFontMetrics(font).height() + 3));
     return true;
 }
@@ -734,7 +872,8 @@ int _FCWindowController_qt::TableViewGetColumnWidth(int id, int column)
     _FCDataListModel_qt* model = nullptr;
     QTableView* table = _Table(id, &model);
     if (table == nullptr || model->columnAt(column) == nullptr) return -1;
-    return table->horizontalHeader()->sectionSize(column);
+    // The width the column was given; its share of a wider table is more.
+    return model->columnAt(column)->width;
 }
 
 void _FCWindowController_qt::TableViewSetColumnTitle(int id, int column, const FCString* title)

@@ -11,12 +11,21 @@
 // _FCWindowController_zpchangepitches (see its header for layouts, tags,
 // native classes and events). Its minimum size is the layout's size.
 //
+// Modeless windows are tool windows of the host's document window (found
+// through the host's window information; transient for it), placed beside
+// its selection when first opened and always kept inside the visible
+// screen, and activated when shown.
+//
 // Geometry. Qt measures from the top-left corner of the screen with y
 // growing downwards, as the framework does, so frames need no flipping:
-// a frame is the window's frameGeometry() (title bar included where the
-// platform draws one). Control rectangles are measured from the content
-// view's top-left corner; a QLabel inside a QScrollArea is measured, moved
-// and sized by the scroll area. Frame changes made through
+// a frame is the window's content rectangle plus the window manager's
+// decoration (title bar included where the platform draws one). On X11 the
+// decoration is known only once the shown window has been framed; until
+// then the last tool window's (or the document window's) stands in, and a
+// frame set meanwhile is set again with the real one, so that a stored
+// frame comes back as the same frame. Control rectangles are measured from
+// the content view's top-left corner; a QLabel inside a QScrollArea is
+// measured, moved and sized by the scroll area. Frame changes made through
 // SetWindowFrameRect are applied exactly (below the layout's minimum size
 // too, so that a window can be collapsed to its title bar) and are not
 // reported back as user resizes.
@@ -28,12 +37,16 @@
 
 #include <vector>
 
+#include <QMargins>
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+
 #include "tonaroframework/ui/fcwindowcontroller.h"
 
 class QEventLoop;
 class QTableView;
 class QTimer;
-class QWidget;
 class _FCDataListModel_qt;
 class _FCWindowController_zpchangepitches;
 
@@ -51,6 +64,16 @@ public:
     _FCWindowController_zpchangepitches* _GetNativeController() const { return _native; }
     // The control with this tag in the loaded window, or null. Borrowed.
     QWidget* _GetQtID(int id) const;
+    // The document window that the modeless window belongs to, or null.
+    // Borrowed; found each time the window is loaded.
+    QWidget* _GetHostWindow() const { return _host; }
+    // The partner calls this when the window was moved, resized or shown:
+    // once the window manager's frame is known, a frame set before it was
+    // is set again with the real decoration.
+    void _DecorationMayBeKnown();
+    // The frame's size as GetWindowFrameRect measures it (empty without a
+    // window).
+    QSize _FrameSize() const;
 
     void ShowModeless() override;
     bool ExecuteModal(FCUserWindow* parent) override;
@@ -156,6 +179,18 @@ private:
     // deletes it (later, when it is delivering a notification).
     static void _Release(_FCWindowController_zpchangepitches* native);
     _FCWindowController_zpchangepitches* _LoadNative();
+    // The host's document window (from the host's window information, else
+    // the active window) and the part of its selection shown on the screen.
+    QWidget* _FindHostWindow(Rect* selection) const;
+    // Opened for the first time (no stored position): beside the selection;
+    // always: inside the visible screen.
+    void _PlaceBeforeShowing(const Rect& selection);
+    // The decoration around the content: the real one once known, else the
+    // best guess (the last tool window's, else the document window's).
+    QMargins _Decoration() const;
+    void _ApplyFrame(const QRect& frame, const QMargins& decoration);
+    // Raises and activates the window when it is shown but not active.
+    void _ActivateShownWindow();
 
     struct RunningTimer {
         int id;
@@ -163,6 +198,10 @@ private:
     };
 
     _FCWindowController_zpchangepitches* _native = nullptr;
+    QPointer<QWidget> _host;
+    QRect _pendingFrame;
+    QMargins _pendingDecoration;
+    bool _hasPendingFrame = false;
     std::vector<RunningTimer> _timers;
     QEventLoop* _modalLoop = nullptr;
     bool _modalStopRequested = false;

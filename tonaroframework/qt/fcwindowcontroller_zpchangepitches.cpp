@@ -1,6 +1,7 @@
 #include "tonaroframework/qt/fcwindowcontroller_zpchangepitches.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -107,7 +108,7 @@ void _FCWindowController_zpchangepitches::setupFCWindowTargets(bool modal)
     // where the platform tells it up front) is known before InitWindow
     // measures it.
     _window->winId();
-    _knownFrameSize = _window->frameGeometry().size();
+    _knownFrameSize = frameSize();
     _window->installEventFilter(this);
     if (QWidget* content = contentView()) setupFCControlTargetOf(content, modal);
 }
@@ -175,6 +176,37 @@ void _FCWindowController_zpchangepitches::wireTable(QTableView* table, int tag)
             [this, tag] { tableViewSelectionChange(tag); });
     table->setProperty(kTableTagProperty, tag);
     table->viewport()->installEventFilter(this);
+}
+
+void _FCWindowController_zpchangepitches::fitColumns(QTableView* table)
+{
+    _FCDataListModel_qt* model = modelOf(table);
+    if (model == nullptr) return;
+    QHeaderView* header = table->horizontalHeader();
+    int fixed = 0;
+    int asked = 0;
+    int lastText = -1;
+    for (int i = 0; i < model->columnCount(); ++i) {
+        const _FCDataListModel_qt::Column* column = model->columnAt(i);
+        if (column->identifier == QStringLiteral("check")) {
+            fixed += header->sectionSize(i);
+        } else {
+            asked += column->width;
+            lastText = i;
+        }
+    }
+    const int room = table->viewport()->width() - fixed;
+    if (lastText < 0 || asked <= 0 || room <= asked) return;
+    // Each text column gets its share of the room; the last one the rest.
+    int given = 0;
+    for (int i = 0; i < lastText; ++i) {
+        const _FCDataListModel_qt::Column* column = model->columnAt(i);
+        if (column->identifier == QStringLiteral("check")) continue;
+        const int width = static_cast<int>(static_cast<long long>(room) * column->width / asked);
+        header->resizeSection(i, width);
+        given += width;
+    }
+    header->resizeSection(lastText, room - given);
 }
 
 QWidget* _FCWindowController_zpchangepitches::findControlByTag(int tag) const
@@ -283,10 +315,17 @@ void _FCWindowController_zpchangepitches::windowActivated(bool active)
     _pOwner->Notify_WindowActivated(active);
 }
 
+QSize _FCWindowController_zpchangepitches::frameSize() const
+{
+    // Measured as the controller measures frames.
+    if (_pOwner != nullptr) return _pOwner->_FrameSize();
+    return _window ? _window->frameGeometry().size() : QSize();
+}
+
 void _FCWindowController_zpchangepitches::windowResized()
 {
     if (!_window) return;
-    const QSize frame = _window->frameGeometry().size();
+    const QSize frame = frameSize();
     if (frame == _knownFrameSize) return;
     _knownFrameSize = frame;
     if (_pOwner == nullptr || _resizeSilenced) return;
@@ -308,30 +347,63 @@ void _FCWindowController_zpchangepitches::timerFired(int id)
     _pOwner->Notify_Timer(id);
 }
 
+bool _FCWindowController_zpchangepitches::forwardHostShortcut(QKeyEvent* event)
+{
+    if (_pOwner == nullptr || _pOwner->_GetHostWindow() == nullptr) return false;
+    QKeySequence::StandardKey forwarded[] = {QKeySequence::Undo, QKeySequence::Redo, QKeySequence::Save};
+    for (QKeySequence::StandardKey standard : forwarded) {
+        if (!event->matches(standard)) continue;
+        const QList<QKeySequence> bindings = QKeySequence::keyBindings(standard);
+        for (QAction* action : _pOwner->_GetHostWindow()->findChildren<QAction*>()) {
+            if (!action->isEnabled()) continue;
+            for (const QKeySequence& shortcut : action->shortcuts()) {
+                if (!bindings.contains(shortcut)) continue;
+                action->trigger();
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 bool _FCWindowController_zpchangepitches::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == _window.data()) {
         switch (event->type()) {
             case QEvent::WindowActivate:
+                if (_pOwner != nullptr) _pOwner->_DecorationMayBeKnown();
                 windowActivated(true);
                 break;
             case QEvent::WindowDeactivate:
                 windowActivated(false);
                 break;
+            case QEvent::Move:
+            case QEvent::Show:
+                if (_pOwner != nullptr) _pOwner->_DecorationMayBeKnown();
+                break;
             case QEvent::Resize:
+                if (_pOwner != nullptr) _pOwner->_DecorationMayBeKnown();
                 windowResized();
                 break;
             case QEvent::Close:
                 windowClosing();
                 break;
             case QEvent::KeyPress: {
-                const int key = static_cast<QKeyEvent*>(event)->key();
+                auto* keyEvent = static_cast<QKeyEvent*>(event);
+                const int key = keyEvent->key();
                 const bool dialog = qobject_cast<QDialog*>(_window.data()) != nullptr;
-                if (key == Qt::Key_Escape && dialog) {
-                    // A dialog would hide itself without closing; Escape
-                    // only acts through the Cancel button's shortcut.
+                if (key == Qt::Key_Escape) {
+                    // A dialog would hide itself without closing; in a modal
+                    // window the Close button's shortcut has taken Escape
+                    // already. A modeless window closes as its Close button
+                    // does.
+                    if (!dialog) {
+                        auto* close = qobject_cast<QAbstractButton*>(findControlByTag(2));
+                        if (close != nullptr && close->isEnabled() && close->isVisible()) close->click();
+                    }
                     return true;
                 }
+                if (forwardHostShortcut(keyEvent)) return true;
                 if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !dialog) {
                     // Plain widgets have no default button of their own.
                     auto* ok = qobject_cast<QAbstractButton*>(findControlByTag(1));
@@ -346,6 +418,10 @@ bool _FCWindowController_zpchangepitches::eventFilter(QObject* watched, QEvent* 
                 break;
         }
         return false;
+    }
+    if (event->type() == QEvent::Resize) {
+        if (auto* table = qobject_cast<QTableView*>(watched->parent()); table != nullptr && table->viewport() == watched)
+            fitColumns(table);
     }
     if (event->type() == QEvent::MouseButtonDblClick) {
         auto* table = qobject_cast<QTableView*>(watched->parent());

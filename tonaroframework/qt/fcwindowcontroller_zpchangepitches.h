@@ -23,8 +23,10 @@
 // Events. A button with tag 1 runs the OK notification and is the default
 // button (Return/Enter), tag 2 the Cancel notification (with Escape as its
 // shortcut in a modal window), any other non-zero tag the button
-// notification; tag 0 is left alone. A pop-up's activation arrives as a
-// button press. Segmented-control changes, text typed into a tagged text
+// notification; tag 0 is left alone. Escape in a modeless window presses
+// the Close button (tag 2) too. Undo and Redo typed outside a text field,
+// and Save, run the host window's commands with those shortcuts. A pop-up's
+// activation arrives as a button press. Segmented-control changes, text typed into a tagged text
 // field and outline selection changes arrive as commands; steppers as
 // stepper notifications; table selection changes and double clicks as list
 // notifications. The window's activation, the user's resizes, its closing
@@ -45,6 +47,7 @@
 #include <QString>
 #include <QWidget>
 
+class QKeyEvent;
 class QTableView;
 class _FCDataListModel_qt;
 class _FCWindowController_qt;
@@ -87,6 +90,11 @@ public:
 
     // The table's data source (made when the table is wired), or null.
     static _FCDataListModel_qt* modelOf(QTableView* table);
+    // Gives the table's text columns the whole width that the check column
+    // leaves, shared in the proportions of the widths they were given
+    // (nothing changes when they need more). Runs whenever the table's
+    // visible width changes.
+    static void fitColumns(QTableView* table);
 
     // The frame size last seen or set; a resize to another size notifies.
     void rememberFrameSize(const QSize& size) { _knownFrameSize = size; }
@@ -114,6 +122,11 @@ protected:
 private:
     class DispatchScope;
 
+    // Undo, Redo and Save typed where no control of this window takes them
+    // (a text field keeps its own undo) run the host window's command with
+    // that shortcut; true when one ran.
+    bool forwardHostShortcut(QKeyEvent* event);
+
     void setupFCWindowTargets(bool modal);
     void setupFCControlTargetOf(QWidget* view, bool modal);
     void wireTable(QTableView* table, int tag);
@@ -129,6 +142,7 @@ private:
     void tableViewDoubleClick(int tag);
     void windowActivated(bool active);
     void windowResized();
+    QSize frameSize() const;
     void windowClosing();
 
     _FCWindowController_qt* _pOwner = nullptr;

@@ -32,6 +32,7 @@ bool FCUserWindow::_ReadFrame(Rect* frame) const
 void FCUserWindow::InitWindow()
 {
     _closing = false;
+    _maxWidthPassed = _maxHeightPassed = false;  // a new native window
     Rect frame;
     if (!_ReadFrame(&frame)) return;
     const int width = frame.right - frame.left;
@@ -165,13 +166,19 @@ void FCUserWindow::SetTimer(short id, unsigned long milliseconds)
 void FCUserWindow::SetMaximumResizeWidth(int width)
 {
     _maxWidth = width;
-    if (auto* controller = _GetLoadedController()) controller->SetMaximumResizeWidth(width);
+    if (auto* controller = _GetLoadedController()) {
+        controller->SetMaximumResizeWidth(width);
+        _maxWidthPassed = true;
+    }
 }
 
 void FCUserWindow::SetMaximumResizeHeight(int height)
 {
     _maxHeight = height;
-    if (auto* controller = _GetLoadedController()) controller->SetMaximumResizeHeight(height);
+    if (auto* controller = _GetLoadedController()) {
+        controller->SetMaximumResizeHeight(height);
+        _maxHeightPassed = true;
+    }
 }
 
 // --- Stored position ---------------------------------------------------------------------
@@ -232,6 +239,10 @@ bool FCUserWindow::RestorePosition()
     if (_sizeStored) {
         if (_storedWidth < _minWidth) _storedWidth = _minWidth;
         if (_storedHeight < _minHeight) _storedHeight = _minHeight;
+        // The platform keeps the frame within the maximum, so the controls
+        // are moved for the size that the frame really gets.
+        if (_maxWidthPassed && _maxWidth >= _minWidth && _storedWidth > _maxWidth) _storedWidth = _maxWidth;
+        if (_maxHeightPassed && _maxHeight >= _minHeight && _storedHeight > _maxHeight) _storedHeight = _maxHeight;
         width = _storedWidth;
         height = _storedHeight;
     }

@@ -117,8 +117,10 @@ public:
     // position, and as the stored size when withSize.
     void StorePosition(bool withSize);
     // Moves the frame to the stored position and, when a size is stored,
-    // gives it that size raised to at least the minimum size (and runs the
-    // resize step with it). false without a stored position.
+    // gives it that size raised to at least the minimum size and lowered to
+    // at most the maximum size passed to the platform (SetMaximumResize...;
+    // the platform keeps the frame within it), and runs the resize step with
+    // that size. false without a stored position.
     bool RestorePosition();
 
     // Collapses the window to its title bar (true) or expands it (false);
@@ -169,6 +171,9 @@ private:
     int32_t _minWidth = 0;
     int32_t _maxHeight = 0;
     int32_t _minHeight = 0;
+    // The maxima were passed to the platform for the loaded window.
+    bool _maxWidthPassed = false;
+    bool _maxHeightPassed = false;
     int32_t _lastWidth = 0;
     int32_t _lastHeight = 0;
     bool _positionStored = false;

@@ -98,6 +98,13 @@ void FCChangePitchesWindow::LinkControls()
     _saveListButton = Link(this, new FCCtrlButton(CPCTRL_SAVE_LIST));
 }
 
+bool FCChangePitchesWindow::ShowWithFocus(void* hostWindow)
+{
+    const bool shown = ShowModeless(hostWindow);
+    if (shown && _fromEdit != nullptr) _fromEdit->SetFocus();
+    return shown;
+}
+
 // ---- Preferences and saved lists -------------------------------------------
 
 void FCChangePitchesWindow::LoadUserPrefs() { ::LoadUserPrefs(this); }

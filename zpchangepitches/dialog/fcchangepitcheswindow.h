@@ -93,6 +93,11 @@ public:
     // Creates the 23 control objects (once; later calls do nothing).
     void LinkControls();
 
+    // Shows the dialog modeless (loading it, or bringing it to the front)
+    // with the keyboard focus in the From field, its text selected, so that
+    // typing replaces it. hostWindow: the host's window reference, kept.
+    bool ShowWithFocus(void* hostWindow);
+
     // --- Framework window operations -------------------------------------------
     // Stores the placement, copies the controls into GlobalDialogSettings,
     // then closes the native window.

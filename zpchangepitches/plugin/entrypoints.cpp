@@ -24,14 +24,15 @@ constexpr const char kShortName[] = "Change Pitches";
 // The one dialog, from the first invocation to termination.
 FCChangePitchesWindow* pMainWindow = nullptr;
 
-// Creates the dialog if needed and shows it (or brings it forward).
+// Creates the dialog if needed and shows it (or brings it forward), ready
+// for typing into From.
 void DisplayUserWindow(FCUI* ui)
 {
     if (pMainWindow == nullptr) {
         pMainWindow = new FCChangePitchesWindow(ui);
         pMainWindow->LinkControls();
     }
-    pMainWindow->ShowModeless(ui->GetHostWindow());
+    pMainWindow->ShowWithFocus(ui->GetHostWindow());
 }
 
 // Installs the Qt halves of windows and UI services, which must be in place

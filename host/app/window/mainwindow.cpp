@@ -20,6 +20,7 @@
 #include "host/app/window/changereport.h"
 #include "host/app/window/scoretemplates.h"
 #include "host/app/window/scoreview.h"
+#include "host/app/window/selectionbounds.h"
 #include "host/app/window/selectiontext.h"
 #include "host/engine/document.h"
 #include "host/engine/engine.h"
@@ -457,7 +458,14 @@ void MainWindow::UpdateWindowState()
     const int16_t first = view_->FirstVisibleMeasure();
     state.currentMeasure = first > 0 ? first : 1;
     state.zoomPercent = static_cast<int16_t>(view_->ZoomPercent());
-    state.window = static_cast<QMainWindow*>(this);
+    state.window = static_cast<QWidget*>(this);
+    const QRect selection = VisibleSelectionOnScreen(view_, document_);
+    if (!selection.isEmpty()) {
+        state.selectionLeft = selection.left();
+        state.selectionTop = selection.top();
+        state.selectionRight = selection.left() + selection.width();
+        state.selectionBottom = selection.top() + selection.height();
+    }
     tonaroengine::Engine::Instance().SetWindowState(state);
 }
 
