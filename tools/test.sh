@@ -12,6 +12,7 @@ if [ "${1:-}" = "--sanitize" ]; then
   dir="$here/build-sanitize"
   export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:abort_on_error=1"
   export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+  export LSAN_OPTIONS="suppressions=$here/tools/lsan.supp:print_suppressions=0"
 fi
 "$here/tools/build.sh" "$@"
 

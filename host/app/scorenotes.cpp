@@ -84,7 +84,7 @@ std::vector<NoteChange> ChangedNotes(const tonaroengine::Document* document, int
     std::unordered_map<uint32_t, const EXENTRY*> before;
     for (const tonaroengine::LayerChange& layer : layers)
         for (const EXENTRY& entry : layer.before)
-            if ((entry.flags & EXENTRY_NOTE) != 0) before.emplace(entry.entnum, &entry);
+            if ((entry.flags & EXENTRY_NOTE) != 0) before.emplace(uint32_t{entry.entnum}, &entry);
     std::vector<std::pair<int, const tonaroengine::LayerChange*>> order;  // slot, layer
     order.reserve(layers.size());
     for (const tonaroengine::LayerChange& layer : layers) order.emplace_back(document->SlotOfStaff(layer.staff), &layer);
@@ -96,7 +96,7 @@ std::vector<NoteChange> ChangedNotes(const tonaroengine::Document* document, int
         const uint16_t key = document->CellKeySignature(layer->staff, layer->measure);
         for (const EXENTRY& entry : layer->after) {
             if ((entry.flags & EXENTRY_NOTE) == 0) continue;
-            auto old = before.find(entry.entnum);
+            auto old = before.find(uint32_t{entry.entnum});
             if (old == before.end()) continue;
             const int count = std::min<int>(entry.numNotes, EXENTRY_MAXNOTES);
             const int oldCount = std::min<int>(old->second->numNotes, EXENTRY_MAXNOTES);
