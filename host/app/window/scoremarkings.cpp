@@ -10,12 +10,11 @@
 #include <utility>
 
 #include "host/app/scorenotes.h"
+#include "host/engine/musicxml/voicelayers.h"
 
 namespace tonaroapp {
 
 namespace {
-
-constexpr int kLayers = 4;
 
 bool Is(const pugi::xml_node& node, const char* name)
 {
@@ -89,29 +88,8 @@ public:
     int LayerFor(int staff, const std::string& voice)
     {
         if (staff < 0 || static_cast<size_t>(staff) >= preferred_.size()) return -1;
-        auto& voices = inMeasure_[static_cast<size_t>(staff)];
-        unsigned used = 0;
-        for (const auto& [name, layer] : voices) {
-            if (name == voice) return layer;
-            used |= 1u << layer;
-        }
-        auto& preferred = preferred_[static_cast<size_t>(staff)];
-        int wish = -1;
-        for (const auto& [name, layer] : preferred)
-            if (name == voice) wish = layer;
-        if (wish < 0 && preferred.size() < static_cast<size_t>(kLayers)) {
-            wish = static_cast<int>(preferred.size());
-            preferred.emplace_back(voice, wish);
-        }
-        int layer = -1;
-        if (wish >= 0 && !(used & (1u << wish))) {
-            layer = wish;
-        } else {
-            for (int l = 0; l < kLayers && layer < 0; ++l)
-                if (!(used & (1u << l))) layer = l;
-        }
-        if (layer >= 0) voices.emplace_back(voice, layer);
-        return layer;
+        return tonaroengine::ChooseVoiceLayer(inMeasure_[static_cast<size_t>(staff)],
+                                              preferred_[static_cast<size_t>(staff)], voice);
     }
 
 private:

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "host/engine/documentstate.h"
+#include "host/engine/musicxml/voicelayers.h"
 #include "tonaropdk/hostapi/clefdef.h"
 #include "tonaropdk/hostapi/staffspec.h"
 
@@ -439,29 +440,8 @@ private:
 
     int LayerFor(int staffInPart, std::string_view voice)
     {
-        auto& voices = measureVoices_[static_cast<size_t>(staffInPart)];
-        unsigned used = 0;
-        for (const auto& [name, layer] : voices) {
-            if (name == voice) return layer;
-            used |= 1u << layer;
-        }
-        auto& preferred = Staff(staffInPart).preferredLayers;
-        int wish = -1;
-        for (const auto& [name, layer] : preferred)
-            if (name == voice) wish = layer;
-        if (wish < 0 && preferred.size() < static_cast<size_t>(kLayers)) {
-            wish = static_cast<int>(preferred.size());
-            preferred.emplace_back(voice, wish);
-        }
-        int layer = -1;
-        if (wish >= 0 && !(used & (1u << wish))) {
-            layer = wish;
-        } else {
-            for (int l = 0; l < kLayers && layer < 0; ++l)
-                if (!(used & (1u << l))) layer = l;
-        }
-        if (layer >= 0) voices.emplace_back(voice, layer);
-        return layer;
+        return ChooseVoiceLayer(measureVoices_[static_cast<size_t>(staffInPart)],
+                                Staff(staffInPart).preferredLayers, voice);
     }
 
     // Appends a rest that fills a gap in a layer; it stands for nothing in the file.
