@@ -14,25 +14,11 @@
 
 namespace tonaroapp {
 
-namespace {
-
-template <typename T>
-T* Tagged(QWidget* root, int tag)
-{
-    if (root == nullptr) return nullptr;
-    for (T* widget : root->findChildren<T*>()) {
-        const QVariant value = widget->property("tag");
-        if (value.isValid() && value.toInt() == tag) return widget;
-    }
-    return nullptr;
-}
-
-}  // namespace
 
 QWidget* DialogDriver::FindDialog(int probeTag)
 {
     for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (top->isVisible() && Tagged<QWidget>(top, probeTag) != nullptr) return top;
+        if (top->isVisible() && FindTagged<QWidget>(top, probeTag) != nullptr) return top;
     }
     return nullptr;
 }
@@ -74,7 +60,7 @@ void DialogDriver::WithAlertsAnswered(void (*action)(void*), void* context)
 
 bool DialogDriver::TypeText(int tag, const std::string& text)
 {
-    QLineEdit* field = Tagged<QLineEdit>(dialog_, tag);
+    QLineEdit* field = FindTagged<QLineEdit>(dialog_, tag);
     if (field == nullptr) return false;
     field->setFocus();
     field->selectAll();
@@ -103,7 +89,7 @@ bool DialogDriver::TypeText(int tag, const std::string& text)
 
 bool DialogDriver::ChooseItem(int tag, const std::string& item)
 {
-    QComboBox* popup = Tagged<QComboBox>(dialog_, tag);
+    QComboBox* popup = FindTagged<QComboBox>(dialog_, tag);
     if (popup == nullptr) return false;
     const int index = popup->findText(QString::fromStdString(item), Qt::MatchExactly);
     if (index < 0) return false;
@@ -123,7 +109,7 @@ bool DialogDriver::ChooseItem(int tag, const std::string& item)
 
 bool DialogDriver::SetChecked(int tag, bool checked)
 {
-    QCheckBox* box = Tagged<QCheckBox>(dialog_, tag);
+    QCheckBox* box = FindTagged<QCheckBox>(dialog_, tag);
     if (box == nullptr) return false;
     if (box->isChecked() != checked) box->click();
     return box->isChecked() == checked;
@@ -131,7 +117,7 @@ bool DialogDriver::SetChecked(int tag, bool checked)
 
 bool DialogDriver::Press(int tag)
 {
-    QAbstractButton* button = Tagged<QAbstractButton>(dialog_, tag);
+    QAbstractButton* button = FindTagged<QAbstractButton>(dialog_, tag);
     if (button == nullptr || !button->isEnabled()) return false;
     WithAlertsAnswered([](void* b) { static_cast<QAbstractButton*>(b)->click(); }, button);
     return true;
@@ -139,20 +125,20 @@ bool DialogDriver::Press(int tag)
 
 bool DialogDriver::IsEnabled(int tag) const
 {
-    QWidget* widget = Tagged<QWidget>(dialog_, tag);
+    QWidget* widget = FindTagged<QWidget>(dialog_, tag);
     return widget != nullptr && widget->isEnabled();
 }
 
 int DialogDriver::RowCount(int tag) const
 {
-    QTableView* table = Tagged<QTableView>(dialog_, tag);
+    QTableView* table = FindTagged<QTableView>(dialog_, tag);
     if (table == nullptr || table->model() == nullptr) return -1;
     return table->model()->rowCount();
 }
 
 bool DialogDriver::SelectRow(int tag, int row)
 {
-    QTableView* table = Tagged<QTableView>(dialog_, tag);
+    QTableView* table = FindTagged<QTableView>(dialog_, tag);
     if (table == nullptr || table->model() == nullptr || row < 0 || row >= table->model()->rowCount()) return false;
     table->selectRow(row);
     return true;
@@ -161,7 +147,7 @@ bool DialogDriver::SelectRow(int tag, int row)
 std::vector<DialogRow> DialogDriver::Rows(int tag) const
 {
     std::vector<DialogRow> rows;
-    QTableView* table = Tagged<QTableView>(dialog_, tag);
+    QTableView* table = FindTagged<QTableView>(dialog_, tag);
     if (table == nullptr || table->model() == nullptr) return rows;
     const QAbstractItemModel* model = table->model();
     for (int r = 0; r < model->rowCount(); ++r) {
@@ -182,7 +168,7 @@ std::vector<DialogRow> DialogDriver::Rows(int tag) const
 std::vector<std::string> DialogDriver::Items(int tag) const
 {
     std::vector<std::string> items;
-    QComboBox* popup = Tagged<QComboBox>(dialog_, tag);
+    QComboBox* popup = FindTagged<QComboBox>(dialog_, tag);
     if (popup == nullptr) return items;
     for (int i = 0; i < popup->count(); ++i) items.push_back(popup->itemText(i).toStdString());
     return items;

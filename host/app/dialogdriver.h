@@ -9,9 +9,23 @@
 #include <string>
 #include <vector>
 
-class QWidget;
+#include <QVariant>
+#include <QWidget>
 
 namespace tonaroapp {
+
+// The first control of type T below root whose "tag" property is tag; null
+// when there is none or root is null. Borrowed from root's tree.
+template <typename T>
+T* FindTagged(QWidget* root, int tag)
+{
+    if (root == nullptr) return nullptr;
+    for (T* widget : root->findChildren<T*>()) {
+        const QVariant value = widget->property("tag");
+        if (value.isValid() && value.toInt() == tag) return widget;
+    }
+    return nullptr;
+}
 
 // One alert box the dialog showed.
 struct CapturedAlert {

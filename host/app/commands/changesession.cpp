@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "host/app/changepitchestags.h"
 #include "host/app/dialogdriver.h"
 #include "host/app/pluginhost.h"
 
@@ -13,25 +14,6 @@ namespace tonaroapp {
 namespace {
 
 constexpr const char kMenuItem[] = "ZP Change Pitches...";
-
-// Dialog control tags.
-enum : int {
-    kOkButton = 1,
-    kCloseButton = 2,
-    kFromEdit = 102,
-    kToEdit = 104,
-    kDirectionPopup = 106,
-    kChangeCheckedButton = 107,
-    kRowList = 108,
-    kAddButton = 109,
-    kDeleteButton = 112,
-    kSoundingPitchBox = 113,
-    kRespaceBox = 114,
-    kSavedListsPopup = 117,
-    kListNameEdit = 118,
-    kSaveListButton = 119,
-    kUseListButton = 120,
-};
 
 // The pitch changer's alert when no region is selected: what OK shows once
 // the names are valid and no score is open.

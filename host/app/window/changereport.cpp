@@ -12,35 +12,20 @@
 
 #include <string>
 
+#include "host/app/changepitchestags.h"
 #include "host/app/commands/changereport.h"
+#include "host/app/dialogdriver.h"
 #include "host/engine/document.h"
 
 namespace tonaroapp {
 
 namespace {
 
-// Tags of the Change Pitches dialog's controls.
-constexpr int kChangeTag = 1;
-constexpr int kFromTag = 102;
-constexpr int kToTag = 104;
-constexpr int kChangeCheckedTag = 107;
-constexpr int kListTag = 108;
-
 // What a change that altered no note, although it may have matched, says.
 const QString kNoNotesChanged = QStringLiteral("No notes changed");
 
 // Set on a button once its presses are watched.
 constexpr char kWatchedProperty[] = "tonaroChangeReportWatched";
-
-template <typename T>
-T* Tagged(QWidget* root, int tag)
-{
-    for (T* widget : root->findChildren<T*>()) {
-        const QVariant value = widget->property("tag");
-        if (value.isValid() && value.toInt() == tag) return widget;
-    }
-    return nullptr;
-}
 
 // A typed name as the dialog reads it: a capital letter, "b" for every
 // flat, "##" for "x".
@@ -67,14 +52,14 @@ ChangeReport::ChangeReport(QObject* parent) : QObject(parent) {}
 void ChangeReport::WatchPluginWindows()
 {
     for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (Tagged<QLineEdit>(top, kFromTag) == nullptr || Tagged<QAbstractItemView>(top, kListTag) == nullptr)
+        if (FindTagged<QLineEdit>(top, kFromEdit) == nullptr || FindTagged<QAbstractItemView>(top, kRowList) == nullptr)
             continue;
-        for (int tag : {kChangeTag, kChangeCheckedTag}) {
-            QAbstractButton* button = Tagged<QAbstractButton>(top, tag);
+        for (int tag : {kOkButton, kChangeCheckedButton}) {
+            QAbstractButton* button = FindTagged<QAbstractButton>(top, tag);
             if (button == nullptr || button->property(kWatchedProperty).toBool()) continue;
             button->setProperty(kWatchedProperty, true);
             QPointer<QWidget> dialog(top);
-            const bool checkedRows = tag == kChangeCheckedTag;
+            const bool checkedRows = tag == kChangeCheckedButton;
             // pressed comes before clicked, which runs the change, whatever
             // the order of connections; after the click the rules are
             // forgotten, as no session may have followed.
@@ -92,13 +77,13 @@ void ChangeReport::NoteRules(QWidget* dialog, bool checkedRows)
 {
     pending_.clear();
     if (!checkedRows) {
-        const QLineEdit* from = Tagged<QLineEdit>(dialog, kFromTag);
-        const QLineEdit* to = Tagged<QLineEdit>(dialog, kToTag);
+        const QLineEdit* from = FindTagged<QLineEdit>(dialog, kFromEdit);
+        const QLineEdit* to = FindTagged<QLineEdit>(dialog, kToEdit);
         if (from != nullptr)
             pending_.push_back({AsMatched(from->text()), to != nullptr ? AsMatched(to->text()) : QString()});
         return;
     }
-    const QAbstractItemView* list = Tagged<QAbstractItemView>(dialog, kListTag);
+    const QAbstractItemView* list = FindTagged<QAbstractItemView>(dialog, kRowList);
     const QAbstractItemModel* model = list != nullptr ? list->model() : nullptr;
     if (model == nullptr) return;
     const int fromColumn = ColumnTitled(model, "From");
