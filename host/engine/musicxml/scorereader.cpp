@@ -83,6 +83,14 @@ double ChildNumber(const pugi::xml_node& node, const char* name, double fallback
     return child && ParseDouble(Trim(child.child_value()), &value) ? value : fallback;
 }
 
+// The value of <name> under node rounded to a whole number and held within
+// +-1e9, so that any text converts to an int safely; fallback when absent or bad.
+int ChildWhole(const pugi::xml_node& node, const char* name, int fallback)
+{
+    const double value = std::clamp(ChildNumber(node, name, fallback), -1e9, 1e9);
+    return static_cast<int>(std::lround(value));
+}
+
 int StepOfLetter(std::string_view letter)
 {
     if (letter.size() != 1) return -1;
@@ -287,10 +295,9 @@ private:
     {
         Transposition t;
         const double chromatic = ChildNumber(element, "chromatic", 0);
-        t.chromatic = static_cast<int>(std::lround(chromatic));
-        t.diatonic = element.child("diatonic") ? static_cast<int>(std::lround(ChildNumber(element, "diatonic", 0)))
-                                               : DiatonicForChromatic(t.chromatic);
-        t.octaveChange = static_cast<int>(std::lround(ChildNumber(element, "octave-change", 0)));
+        t.chromatic = ChildWhole(element, "chromatic", 0);
+        t.diatonic = element.child("diatonic") ? ChildWhole(element, "diatonic", 0) : DiatonicForChromatic(t.chromatic);
+        t.octaveChange = ChildWhole(element, "octave-change", 0);
         int16_t word = 0;
         if (std::fabs(chromatic) > 1000 || std::abs(t.diatonic) > 1000 || std::abs(t.octaveChange) > 100 ||
             !TranspositionWord(t, &word))
@@ -394,8 +401,8 @@ private:
     void ReadClef(const pugi::xml_node& element, int32_t time, int16_t hostMeasure)
     {
         const std::string_view sign = Trim(element.child_value("sign"));
-        const int line = static_cast<int>(ChildNumber(element, "line", 0));
-        const int octave = static_cast<int>(ChildNumber(element, "clef-octave-change", 0));
+        const int line = ChildWhole(element, "line", 0);
+        const int octave = ChildWhole(element, "clef-octave-change", 0);
         int16_t clef = CLEF_TREBLE;
         if (sign == "F") clef = octave < 0 ? CLEF_BASS8VB : CLEF_BASS;
         else if (sign == "C") clef = line == 4 ? CLEF_TENOR : CLEF_ALTO;
