@@ -246,9 +246,9 @@ const RecordBytes* DocumentState::FindRecord(const RecordKey& key) const
 
 bool DocumentState::FindEntry(uint32_t entnum, EntryLocation* where) const
 {
-    auto found = entryIndex_.find(entnum);
-    if (found == entryIndex_.end()) return false;
-    const uint64_t key = found->second;
+    const uint64_t* found = entryIndex_.Find(entnum);
+    if (!found) return false;
+    const uint64_t key = *found;
     EntryLocation location;
     location.staff = static_cast<int16_t>(key >> 32);
     location.measure = static_cast<int16_t>((key >> 16) & 0xFFFF);
@@ -425,7 +425,7 @@ void DocumentState::PutLayer(int16_t staff, int16_t measure, int layer, Layer en
     }
     SetLayerRaw(key, std::move(entries));
     for (uint32_t entnum : leaving)
-        if (!entryIndex_.count(entnum)) DeleteEntryDetails(entnum);
+        if (!entryIndex_.Contains(entnum)) DeleteEntryDetails(entnum);
 }
 
 bool DocumentState::RespaceMeasure(int16_t measure)
@@ -447,11 +447,11 @@ void DocumentState::TakeMusicAsLaidOut()
 
 uint32_t DocumentState::TakeEntryNumber()
 {
-    while (entryIndex_.count(nextEntnum_) || nextEntnum_ == 0) ++nextEntnum_;
+    while (entryIndex_.Contains(nextEntnum_) || nextEntnum_ == 0) ++nextEntnum_;
     return nextEntnum_++;
 }
 
-bool DocumentState::StoreLayer(int16_t staff, int16_t measure, int layer, Layer* entries)
+bool DocumentState::NormalizeLayer(int16_t staff, int16_t measure, int layer, Layer* entries)
 {
     if (!entries || !FindStaff(staff) || !FindMeasure(measure) || layer < 0 || layer >= kLayerCount) return false;
     for (const EXENTRY& entry : *entries)
@@ -463,8 +463,8 @@ bool DocumentState::StoreLayer(int16_t staff, int16_t measure, int layer, Layer*
     int32_t position = 0;
     for (EXENTRY& entry : *entries) {
         uint32_t entnum = entry.entnum;
-        auto owner = entryIndex_.find(entnum);
-        const bool usedElsewhere = owner != entryIndex_.end() && owner->second != key;
+        const uint64_t* owner = entryIndex_.Find(entnum);
+        const bool usedElsewhere = owner && *owner != key;
         if (entnum == 0 || seen.Contains(entnum) || usedElsewhere) entnum = TakeEntryNumber();
         entry.entnum = entnum;
         seen.Insert(entnum);
@@ -472,10 +472,25 @@ bool DocumentState::StoreLayer(int16_t staff, int16_t measure, int layer, Layer*
         entry.clef = static_cast<uint16_t>(ClefOf(staffData, measure, position));
         if (!(entry.flags & EXENTRY_GRACE)) position += entry.duration;
     }
+    return true;
+}
+
+bool DocumentState::StoreLayer(int16_t staff, int16_t measure, int layer, Layer* entries)
+{
+    if (!NormalizeLayer(staff, measure, layer, entries)) return false;
     // Stored as it already is (a frame saved without changes): nothing to do.
     const Layer* current = FindLayer(staff, measure, layer);
     if (current ? SameRecords(*current, *entries) : entries->empty()) return true;
     PutLayer(staff, measure, layer, *entries);
+    return true;
+}
+
+bool DocumentState::StoreLayer(int16_t staff, int16_t measure, int layer, Layer&& entries)
+{
+    if (!NormalizeLayer(staff, measure, layer, &entries)) return false;
+    const Layer* current = FindLayer(staff, measure, layer);
+    if (current ? SameRecords(*current, entries) : entries.empty()) return true;
+    PutLayer(staff, measure, layer, std::move(entries));
     return true;
 }
 
@@ -514,12 +529,12 @@ void DocumentState::SetLayerRaw(uint64_t layerKey, Layer entries)
         for (const EXENTRY& entry : cell->second[layer]) {
             const uint32_t entnum = entry.entnum;
             if (std::binary_search(staying.begin(), staying.end(), entnum)) continue;
-            auto owner = entryIndex_.find(entnum);
-            if (owner != entryIndex_.end() && owner->second == layerKey) entryIndex_.erase(owner);
+            const uint64_t* owner = entryIndex_.Find(entnum);
+            if (owner && *owner == layerKey) entryIndex_.Erase(entnum);
         }
     }
     for (const EXENTRY& entry : entries)
-        if (entry.entnum != 0) entryIndex_.insert_or_assign(uint32_t{entry.entnum}, layerKey);
+        if (entry.entnum != 0) entryIndex_.Set(entry.entnum, layerKey);
 
     if (entries.empty()) {
         if (cell == cells_.end()) return;

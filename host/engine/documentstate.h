@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "host/engine/document.h"
+#include "host/engine/entryindex.h"
 #include "host/engine/recordstore.h"
 #include "host/engine/staffstyle.h"
 #include "tonaropdk/hostapi/eregion.h"
@@ -94,7 +95,7 @@ public:
     const RecordBytes* FindRecord(const RecordKey& key) const;
     const RecordMap& Records() const { return records_; }
     bool FindEntry(uint32_t entnum, EntryLocation* where) const;
-    size_t EntryCount() const { return entryIndex_.size(); }
+    size_t EntryCount() const { return entryIndex_.Size(); }
     uint32_t NextEntryNumber() const { return nextEntnum_; }
 
     // The staff setup in force at a place (styles applied).
@@ -136,6 +137,9 @@ public:
     // written back into *entries. False (nothing changed) for bad records:
     // a note count outside 0..12 or a negative duration.
     bool StoreLayer(int16_t staff, int16_t measure, int layer, Layer* entries);
+    // The same, taking the records over instead of writing them back; the
+    // stored records are read with FindLayer.
+    bool StoreLayer(int16_t staff, int16_t measure, int layer, Layer&& entries);
 
     // --- View state (not part of the document's contents) ---------------------
     std::array<bool, kLayerCount> layerShown{{true, true, true, true}};
@@ -171,13 +175,15 @@ private:
     // later one), so that only net changes are kept.
     void DropUnchangedParts(EditStep* step) const;
     void DeleteEntryDetails(uint32_t entnum);
+    // StoreLayer's checks and normalisation of the records, in place.
+    bool NormalizeLayer(int16_t staff, int16_t measure, int layer, Layer* entries);
 
     std::unordered_map<int16_t, StaffData> staves_;
     std::vector<int16_t> slots_;
     std::unordered_map<int16_t, int> slotOf_;
     std::vector<MeasureData> measures_;
     std::unordered_map<uint32_t, CellLayers> cells_;
-    std::unordered_map<uint32_t, uint64_t> entryIndex_;  // entry number -> layer key
+    EntryIndex entryIndex_;  // entry number -> layer key
     RecordMap records_;
     uint32_t nextEntnum_ = 1;
 

@@ -20,6 +20,7 @@
 #include "host/engine/musicxml/scorereader.h"
 #include "host/engine/musicxml/scorewriter.h"
 #include "host/engine/musicxml/sourcescore.h"
+#include "host/engine/musicxml/splicewriter.h"
 
 namespace tonaroengine {
 
@@ -211,7 +212,7 @@ void Locate(const std::vector<uint8_t>& text, ptrdiff_t offset, int* line, int* 
 
 constexpr unsigned kParseOptions = pugi::parse_declaration | pugi::parse_doctype | pugi::parse_pi |
                                    pugi::parse_comments | pugi::parse_cdata | pugi::parse_ws_pcdata;
-constexpr unsigned kSaveOptions = pugi::format_raw | pugi::format_no_declaration | pugi::format_no_escapes;
+constexpr unsigned kSaveOptions = musicxml::kSourcePrintFlags;
 
 bool HasByteOrderMark(const uint8_t* text, size_t size)
 {
@@ -318,6 +319,7 @@ bool ParseSource(PugiBuffer&& text, const std::string& path, SourceScore& source
     const bool hasSingleQuotes = std::memchr(text.Data(), '\'', text.Size()) != nullptr;
     ScanSpacing(text.Data(), text.Size(), source);
     const size_t size = text.Size();
+    source.originalText.assign(reinterpret_cast<const char*>(text.Data()), size);
     const pugi::xml_parse_result result = source.xml.load_buffer_inplace_own(text.Release(), size, kParseOptions);
     std::vector<uint8_t> original;
     if (!result) {
@@ -328,6 +330,7 @@ bool ParseSource(PugiBuffer&& text, const std::string& path, SourceScore& source
         return false;
     }
     source.encoding = result.encoding;
+    if (source.encoding != pugi::encoding_utf8) std::string().swap(source.originalText);
     if (source.encoding != pugi::encoding_utf8 && source.encoding != pugi::encoding_latin1) {
         source.prologSpacing.clear();
         source.trailingSpacing.clear();
@@ -369,6 +372,7 @@ bool ParseSource(PugiBuffer&& text, const std::string& path, SourceScore& source
 // mark and declaration, entities unexpanded, the spacing outside the root.
 void Serialize(const SourceScore& source, pugi::xml_writer& writer)
 {
+    if (musicxml::WriteSpliced(source, writer)) return;
     unsigned flags = kSaveOptions;
     if ((source.encoding != pugi::encoding_utf8 && source.encoding != pugi::encoding_latin1) ||
         source.prologSpacing.empty()) {

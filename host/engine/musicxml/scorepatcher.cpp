@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "host/engine/documentstate.h"
+#include "host/engine/musicxml/splicewriter.h"
 
 namespace tonaroengine::musicxml {
 
@@ -248,6 +249,7 @@ PatchOutcome PatchScore(const Document& document, SourceScore& source)
             }
             updateOf[n] = outcome.updates.size();
             outcome.updates.push_back(update);
+            MarkEdited(source, pugi::xml_node(note.node), true);
             WritePitch(pugi::xml_node(note.node), update.file);
             lineChanged = true;
         }
@@ -289,6 +291,7 @@ PatchOutcome PatchScore(const Document& document, SourceScore& source)
                 const MappedNote& note = source.notes[order[i]];
                 const bool changed = updateOf.count(order[i]) > 0;
                 if (!changed && (neededBefore[i] == neededAfter[i] || (note.flags & kNoteMicrotone))) continue;
+                MarkEdited(source, pugi::xml_node(note.node), true);
                 ShowAccidental(pugi::xml_node(note.node), neededAfter[i] != 0, static_cast<int>(std::lround(after[i].alter)));
             }
         }
@@ -308,6 +311,8 @@ PatchOutcome PatchScore(const Document& document, SourceScore& source)
                 if (!respaced[index]) continue;
                 counted[index] = 1;
                 for (pugi::xml_node note : measure.children("note")) {
+                    if (!note.attribute("default-x") && !note.attribute("relative-x")) continue;
+                    MarkEdited(source, note, false);
                     note.remove_attribute("default-x");
                     note.remove_attribute("relative-x");
                 }

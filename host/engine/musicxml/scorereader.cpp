@@ -636,13 +636,17 @@ private:
             const int layer = static_cast<int>(b) % kLayers;
             // Stored as Document::SetEntries stores them; the records come
             // back with their numbers, positions and clefs as stored.
+            DocumentState& state = doc_.State();
             if (build.entries.size() > 0x7FFF ||
-                !doc_.State().StoreLayer(staff.hostStaff, hostMeasure, layer, &build.entries))
+                !state.StoreLayer(staff.hostStaff, hostMeasure, layer, std::move(build.entries)))
                 return Fail(measure, Where(measure) + ": the engine refused the entries");
+            build.entries.clear();
             build.entnums.clear();
-            for (const EXENTRY& entry : build.entries) {
-                const uint32_t entnum = entry.entnum;  // a copy: the record is packed
-                build.entnums.push_back(entnum);
+            if (const Layer* stored = state.FindLayer(staff.hostStaff, hostMeasure, layer)) {
+                for (const EXENTRY& entry : *stored) {
+                    const uint32_t entnum = entry.entnum;  // a copy: the record is packed
+                    build.entnums.push_back(entnum);
+                }
             }
         }
 

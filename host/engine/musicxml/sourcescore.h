@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/engine/musicxml/xmlpitch.h"
@@ -75,6 +76,15 @@ struct SourceScore {
     bool archive = false;
     std::vector<uint8_t> archiveBytes;
     std::string rootMember;
+
+    // The text the tree was parsed from (a UTF-8 file, or an archive's score
+    // member in UTF-8), byte for byte; empty for other encodings. Saving
+    // copies it and writes anew only the elements named in edited
+    // (splicewriter.h).
+    std::string originalText;
+    // Elements edited since the file was read, each with its print before
+    // the first edit (empty: always written anew).
+    std::unordered_map<pugi::xml_node_struct*, std::string> edited;
 
     std::vector<MappedNote> notes;
     std::vector<MeasureLine> lines;
