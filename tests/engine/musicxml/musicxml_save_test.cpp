@@ -314,6 +314,42 @@ TEST_F(Saving, DocumentsWithoutASourceAreWrittenAsValidMusicXml40)
     EXPECT_FALSE(std::filesystem::exists(Path("empty.musicxml")));
 }
 
+TEST_F(Saving, EverythingButTheEditedNotesIsCopiedByteForByte)
+{
+    const std::string before = "<score-partwise version='4.0'>\n";
+    const std::string after =
+        "  <part-list><score-part id=\"P1\"><part-name></part-name></score-part></part-list>\n"
+        "  <part id=\"P1\"><measure number=\"1\">\n"
+        "    <attributes><divisions>1</divisions><key><fifths>0</fifths></key></attributes>\n"
+        "    <note><pitch><step>C</step><octave>4</octave></pitch><duration>1</duration></note>\n"
+        "    <note ><chord /><pitch><step>E</step><octave>4</octave></pitch><duration>1</duration></note>\n"
+        "    <!-- </note> --><note><pitch><step>G</step><octave>4</octave></pitch><duration>1</duration>"
+        "<notations><other-notation type='single' smufl='a\"b'/></notations></note>\n"
+        "    <note><rest /><duration>3</duration></note>\n"
+        "  </measure></part>\n</score-partwise>\n";
+    const std::string text = before + after;
+    Document* doc = OpenText("odd.musicxml", text);
+    ASSERT_NE(doc, nullptr);
+    tonaroengine::MusicXmlError error;
+    ASSERT_TRUE(tonaroengine::SaveMusicXml(doc, Path("same.musicxml"), &error)) << error.Text();
+    EXPECT_EQ(ReadText(Path("same.musicxml")), text);
+
+    SetPitch(*doc, 2, AbsPitch{33, -1});  // G4 -> Ab4: only that note is written anew
+    ASSERT_TRUE(tonaroengine::SaveMusicXml(doc, Path("flat.musicxml"), &error)) << error.Text();
+    std::string expected = text;
+    const std::string g = "<note><pitch><step>G</step><octave>4</octave></pitch><duration>1</duration>";
+    expected.replace(expected.find(g), g.size(),
+                     "<note><pitch><step>A</step><alter>-1</alter><octave>4</octave></pitch><duration>1</duration>"
+                     "<accidental>flat</accidental>");
+    const std::string quoted = "type='single' smufl='a\"b'";
+    expected.replace(expected.find(quoted), quoted.size(), "type=\"single\" smufl=\"a&quot;b\"");
+    EXPECT_EQ(ReadText(Path("flat.musicxml")), expected);
+
+    SetPitch(*doc, 2, AbsPitch{32, 0});  // back to G4: the file's own text again
+    ASSERT_TRUE(tonaroengine::SaveMusicXml(doc, Path("back.musicxml"), &error)) << error.Text();
+    EXPECT_EQ(ReadText(Path("back.musicxml")), text);
+}
+
 TEST_F(Saving, ASourceBelongsToItsDocumentOnly)
 {
     Document* doc = OpenText("in.musicxml", kFourFs);
