@@ -39,8 +39,33 @@ inline ScoreShape ShapeOf(const tonaroengine::Document* document)
     return {document->StaffCount(), document->MeasureCount(), document->EntryCount()};
 }
 
-// Runs one input with files named "input<extension>" and "saved<extension>"
-// in the scratch folder. Every document is closed before returning.
+// Moves every note of a document one step up, as an edit would: the save
+// after it writes those notes anew into the file's text.
+inline void RaiseEveryNote(tonaroengine::Document* document)
+{
+    for (int slot = 1; slot <= document->StaffCount(); ++slot) {
+        const int16_t staff = document->StaffAtSlot(slot);
+        for (int m = 1; m <= document->MeasureCount(); ++m) {
+            for (int layer = 0; layer < 4; ++layer) {
+                auto entries = document->Entries(staff, static_cast<int16_t>(m), layer);
+                bool any = false;
+                for (EXENTRY& entry : entries) {
+                    if (!(entry.flags & EXENTRY_NOTE)) continue;
+                    for (int n = 0; n < entry.numNotes && n < EXENTRY_MAXNOTES; ++n) {
+                        if (entry.notes[n].displacement >= 60) continue;  // stays within octave 15
+                        entry.notes[n].displacement = static_cast<int16_t>(entry.notes[n].displacement + 1);
+                        any = true;
+                    }
+                }
+                if (any) document->SetEntries(staff, static_cast<int16_t>(m), layer, entries);
+            }
+        }
+    }
+}
+
+// Runs one input with files named "input<extension>", "saved<extension>"
+// and "changed<extension>" in the scratch folder: the score saved as opened
+// and again with every note moved. Every document is closed before returning.
 inline void RunMusicXmlRoundTrip(const uint8_t* data, size_t size, const std::string& extension)
 {
     using namespace tonaroengine;
@@ -72,8 +97,20 @@ inline void RunMusicXmlRoundTrip(const uint8_t* data, size_t size, const std::st
     TONARO_FUZZ_CHECK(reopened != nullptr, "a saved score does not open again");
     TONARO_FUZZ_CHECK(ShapeOf(reopened) == shape, "a saved score opens with other staves, measures or entries");
 
+    const std::string changed = ScratchFolder::File("changed" + extension);
+    RaiseEveryNote(opened);
+    MusicXmlError changeError;
+    const bool wasChanged = SaveMusicXml(opened, changed, &changeError);
+    if (!wasChanged) std::fprintf(stderr, "save after a change: %s\n", changeError.Text().c_str());
+    TONARO_FUZZ_CHECK(wasChanged, "a changed score could not be saved");
+    Document* again = OpenMusicXml(changed, &reopenError, FuzzLimits());
+    if (again == nullptr) std::fprintf(stderr, "reopen after a change: %s\n", reopenError.Text().c_str());
+    TONARO_FUZZ_CHECK(again != nullptr, "a changed and saved score does not open again");
+    TONARO_FUZZ_CHECK(ShapeOf(again) == shape, "a changed and saved score opens with other staves, measures or entries");
+
     ReleaseMusicXmlSource(opened);
     ReleaseMusicXmlSource(reopened);
+    ReleaseMusicXmlSource(again);
     engine.Reset();
 }
 

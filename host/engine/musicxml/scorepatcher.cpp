@@ -303,22 +303,16 @@ PatchOutcome PatchScore(const Document& document, SourceScore& source)
     for (int m = 1; m <= document.MeasureCount(); ++m)
         if (document.IsRespaced(static_cast<int16_t>(m))) respaced[static_cast<size_t>(m)] = anyRespaced = true;
     if (anyRespaced) {
-        std::vector<char> counted(respaced.size(), 0);
-        for (pugi::xml_node part : source.xml.document_element().children("part")) {
-            size_t index = 0;
-            for (pugi::xml_node measure : part.children("measure")) {
-                if (++index >= respaced.size()) break;
-                if (!respaced[index]) continue;
-                counted[index] = 1;
-                for (pugi::xml_node note : measure.children("note")) {
-                    if (!note.attribute("default-x") && !note.attribute("relative-x")) continue;
-                    MarkEdited(source, note, false);
-                    note.remove_attribute("default-x");
-                    note.remove_attribute("relative-x");
-                }
-            }
+        for (const auto& [measure, node] : source.positionedNotes) {
+            if (static_cast<size_t>(measure) >= respaced.size() || !respaced[static_cast<size_t>(measure)]) continue;
+            pugi::xml_node note(node);
+            if (!note.attribute("default-x") && !note.attribute("relative-x")) continue;
+            MarkEdited(source, note, false);
+            note.remove_attribute("default-x");
+            note.remove_attribute("relative-x");
         }
-        outcome.respacedMeasures = static_cast<size_t>(std::count(counted.begin(), counted.end(), 1));
+        const size_t inFile = std::min(respaced.size(), static_cast<size_t>(source.fileMeasures) + 1);
+        outcome.respacedMeasures = static_cast<size_t>(std::count(respaced.begin(), respaced.begin() + static_cast<ptrdiff_t>(inFile), 1));
     }
     return outcome;
 }

@@ -463,8 +463,10 @@ private:
         }
     }
 
-    bool ReadNote(const pugi::xml_node& note, int32_t* time, const pugi::xml_node& measure)
+    bool ReadNote(const pugi::xml_node& note, int32_t* time, const pugi::xml_node& measure, int16_t hostMeasure)
     {
+        if (note.first_attribute() && (note.attribute("default-x") || note.attribute("relative-x")))
+            src_.positionedNotes.emplace_back(hostMeasure, note.internal_object());
         bool grace = false, chord = false, rest = false, tieStart = false;
         pugi::xml_node pitch, unpitched, duration;
         std::string_view voice = "1", type;
@@ -701,7 +703,7 @@ private:
         for (pugi::xml_node child = measure.first_child(); child; child = child.next_sibling()) {
             if (child.type() != pugi::node_element) continue;
             if (Is(child, "note")) {
-                if (!ReadNote(child, &time, measure)) return false;
+                if (!ReadNote(child, &time, measure, hostMeasure)) return false;
             } else if (Is(child, "attributes")) {
                 if (!ReadAttributes(child, time, hostMeasure)) return false;
             } else if (Is(child, "backup") || Is(child, "forward")) {
@@ -728,6 +730,7 @@ private:
             if (++measureIndex > kMaxMeasures) return Fail(measure, "the score has too many measures");
             if (!ReadMeasure(measure, static_cast<int16_t>(measureIndex))) return false;
         }
+        src_.fileMeasures = std::max(src_.fileMeasures, measureIndex);
         return true;
     }
 

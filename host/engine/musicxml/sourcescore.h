@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "host/engine/musicxml/xmlpitch.h"
@@ -88,6 +89,11 @@ struct SourceScore {
 
     std::vector<MappedNote> notes;
     std::vector<MeasureLine> lines;
+    // <note> elements (rests too) with a fixed horizontal position
+    // (default-x or relative-x) and the host measure they stand in, in file
+    // order; the measures of the longest part.
+    std::vector<std::pair<int16_t, pugi::xml_node_struct*>> positionedNotes;
+    int fileMeasures = 0;
     std::vector<KeyContext> keys;
     std::vector<Transposition> transpositions;
 };
