@@ -210,41 +210,18 @@ void Locate(const std::vector<uint8_t>& text, ptrdiff_t offset, int* line, int* 
     *column = c;
 }
 
+// A UTF-8 file keeps its text beside the tree, which then needs no text
+// nodes of spacing (splicewriter.h); a file in another encoding is printed
+// from its tree, which keeps every byte of spacing.
 constexpr unsigned kParseOptions = pugi::parse_declaration | pugi::parse_doctype | pugi::parse_pi |
-                                   pugi::parse_comments | pugi::parse_cdata | pugi::parse_ws_pcdata;
+                                   pugi::parse_comments | pugi::parse_cdata;
+constexpr unsigned kParseOptionsWithSpacing = kParseOptions | pugi::parse_ws_pcdata;
 constexpr unsigned kSaveOptions = musicxml::kSourcePrintFlags;
 
 bool HasByteOrderMark(const uint8_t* text, size_t size)
 {
     return (size >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF) ||
            (size >= 2 && ((text[0] == 0xFE && text[1] == 0xFF) || (text[0] == 0xFF && text[1] == 0xFE)));
-}
-
-// Text and attribute values are kept as written (entities unexpanded) and
-// written back the same way; only an attribute value that held a double
-// quote inside single quotes must be escaped to stay well-formed.
-void EscapeDoubleQuotes(pugi::xml_node root)
-{
-    pugi::xml_node node = root;
-    while (node) {
-        for (pugi::xml_attribute attribute : node.attributes()) {
-            const char* value = attribute.value();
-            if (!std::strchr(value, '"')) continue;
-            std::string escaped;
-            for (const char* c = value; *c; ++c) {
-                if (*c == '"') escaped += "&quot;";
-                else escaped += *c;
-            }
-            attribute.set_value(escaped.c_str());
-        }
-        if (node.first_child()) {
-            node = node.first_child();
-        } else {
-            while (node && !node.next_sibling() && node != root) node = node.parent();
-            if (!node || node == root) break;
-            node = node.next_sibling();
-        }
-    }
 }
 
 bool IsXmlSpace(uint8_t c)
@@ -320,7 +297,17 @@ bool ParseSource(PugiBuffer&& text, const std::string& path, SourceScore& source
     ScanSpacing(text.Data(), text.Size(), source);
     const size_t size = text.Size();
     source.originalText.assign(reinterpret_cast<const char*>(text.Data()), size);
-    const pugi::xml_parse_result result = source.xml.load_buffer_inplace_own(text.Release(), size, kParseOptions);
+    pugi::xml_parse_result result = source.xml.load_buffer_inplace_own(text.Release(), size, kParseOptions);
+    if (result && result.encoding != pugi::encoding_utf8) {
+        // Printed from its tree when saved: parsed again keeping its spacing.
+        source.xml.reset();
+        if (!text.Allocate(size)) {
+            Fill(error, path, "not enough memory to read the file");
+            return false;
+        }
+        std::memcpy(text.Data(), source.originalText.data(), size);
+        result = source.xml.load_buffer_inplace_own(text.Release(), size, kParseOptionsWithSpacing);
+    }
     std::vector<uint8_t> original;
     if (!result) {
         int line = 0, column = 0;
@@ -364,12 +351,14 @@ bool ParseSource(PugiBuffer&& text, const std::string& path, SourceScore& source
             return false;
         }
     }
-    if (hasSingleQuotes) EscapeDoubleQuotes(source.xml.document_element());
+    if (hasSingleQuotes) musicxml::EscapeDoubleQuotes(source.xml.document_element());
     return true;
 }
 
-// Writes the source's tree as the file wrote it: same encoding, byte order
-// mark and declaration, entities unexpanded, the spacing outside the root.
+// Writes the source as the file wrote it: its own text with the edited
+// notes written anew; a source without its text (another encoding than
+// UTF-8) from its tree, with the same encoding, byte order mark and
+// declaration, entities unexpanded, the spacing outside the root.
 void Serialize(const SourceScore& source, pugi::xml_writer& writer)
 {
     if (musicxml::WriteSpliced(source, writer)) return;

@@ -249,8 +249,7 @@ PatchOutcome PatchScore(const Document& document, SourceScore& source)
             }
             updateOf[n] = outcome.updates.size();
             outcome.updates.push_back(update);
-            MarkEdited(source, pugi::xml_node(note.node), true);
-            WritePitch(pugi::xml_node(note.node), update.file);
+            WritePitch(EditableNote(source, pugi::xml_node(note.node)), update.file);
             lineChanged = true;
         }
         if (!lineChanged) continue;
@@ -291,8 +290,8 @@ PatchOutcome PatchScore(const Document& document, SourceScore& source)
                 const MappedNote& note = source.notes[order[i]];
                 const bool changed = updateOf.count(order[i]) > 0;
                 if (!changed && (neededBefore[i] == neededAfter[i] || (note.flags & kNoteMicrotone))) continue;
-                MarkEdited(source, pugi::xml_node(note.node), true);
-                ShowAccidental(pugi::xml_node(note.node), neededAfter[i] != 0, static_cast<int>(std::lround(after[i].alter)));
+                ShowAccidental(EditableNote(source, pugi::xml_node(note.node)), neededAfter[i] != 0,
+                               static_cast<int>(std::lround(after[i].alter)));
             }
         }
     }
@@ -305,11 +304,7 @@ PatchOutcome PatchScore(const Document& document, SourceScore& source)
     if (anyRespaced) {
         for (const auto& [measure, node] : source.positionedNotes) {
             if (static_cast<size_t>(measure) >= respaced.size() || !respaced[static_cast<size_t>(measure)]) continue;
-            pugi::xml_node note(node);
-            if (!note.attribute("default-x") && !note.attribute("relative-x")) continue;
-            MarkEdited(source, note, false);
-            note.remove_attribute("default-x");
-            note.remove_attribute("relative-x");
+            DropPositions(source, pugi::xml_node(node));
         }
         const size_t inFile = std::min(respaced.size(), static_cast<size_t>(source.fileMeasures) + 1);
         outcome.respacedMeasures = static_cast<size_t>(std::count(respaced.begin(), respaced.begin() + static_cast<ptrdiff_t>(inFile), 1));

@@ -472,8 +472,9 @@ private:
         std::string_view voice = "1", type;
         int staffNumber = 1, dots = 0;
         for (pugi::xml_node child = note.first_child(); child; child = child.next_sibling()) {
-            if (child.type() != pugi::node_element) continue;
+            // Text between the elements has no name: no need to ask its type.
             const char* name = child.name();
+            if (!*name || child.type() != pugi::node_element) continue;
             switch (name[0]) {
             case 'g': grace = grace || std::strcmp(name, "grace") == 0; break;
             case 'c': chord = chord || std::strcmp(name, "chord") == 0; break;
@@ -559,13 +560,22 @@ private:
         pending.keyContext = staff.keyContext;
         pending.transposition = staff.transposition;
         if (pitch) {
-            const int step = StepOfLetter(Trim(pitch.child_value("step")));
+            // The first <step>, <alter> and <octave>, in one pass.
+            pugi::xml_node stepNode, alterNode, octaveNode;
+            for (pugi::xml_node child = pitch.first_child(); child; child = child.next_sibling()) {
+                const char* name = child.name();
+                if (!*name || child.type() != pugi::node_element) continue;
+                if (!stepNode && std::strcmp(name, "step") == 0) stepNode = child;
+                else if (!alterNode && std::strcmp(name, "alter") == 0) alterNode = child;
+                else if (!octaveNode && std::strcmp(name, "octave") == 0) octaveNode = child;
+            }
+            const int step = StepOfLetter(Trim(stepNode.child_value()));
             int octave = 0;
             double alter = 0;
-            if (step < 0 || !ParseInt(Trim(pitch.child_value("octave")), &octave) || octave < -5 || octave > 15)
+            if (step < 0 || !ParseInt(Trim(octaveNode.child_value()), &octave) || octave < -5 || octave > 15)
                 return Fail(pitch, "a <pitch> needs a <step> from A to G and an <octave> from -5 to 15");
-            if (pitch.child("alter") && (!ParseDouble(Trim(pitch.child_value("alter")), &alter) || std::fabs(alter) > 100))
-                return Fail(pitch.child("alter"), "<alter> must be a number of half steps");
+            if (alterNode && (!ParseDouble(Trim(alterNode.child_value()), &alter) || std::fabs(alter) > 100))
+                return Fail(alterNode, "<alter> must be a number of half steps");
             pending.fileAbsStep = static_cast<int16_t>(7 * octave + step);
             pending.fileAlter = static_cast<float>(alter);
             const double whole = std::round(alter);
@@ -701,7 +711,7 @@ private:
         lastPosition_ = 0;
         int32_t time = 0;
         for (pugi::xml_node child = measure.first_child(); child; child = child.next_sibling()) {
-            if (child.type() != pugi::node_element) continue;
+            if (!*child.name() || child.type() != pugi::node_element) continue;
             if (Is(child, "note")) {
                 if (!ReadNote(child, &time, measure, hostMeasure)) return false;
             } else if (Is(child, "attributes")) {

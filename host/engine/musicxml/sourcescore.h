@@ -79,13 +79,21 @@ struct SourceScore {
     std::string rootMember;
 
     // The text the tree was parsed from (a UTF-8 file, or an archive's score
-    // member in UTF-8), byte for byte; empty for other encodings. Saving
-    // copies it and writes anew only the elements named in edited
-    // (splicewriter.h).
+    // member in UTF-8), byte for byte; empty for other encodings. While it
+    // is kept, the tree holds no whitespace-only text and is never edited:
+    // saving copies this text and writes anew only the notes in edited,
+    // from their editable copies in edits (splicewriter.h). Without it, the
+    // tree keeps every byte of spacing and is edited and printed whole.
     std::string originalText;
-    // Elements edited since the file was read, each with its print before
-    // the first edit (empty: always written anew).
-    std::unordered_map<pugi::xml_node_struct*, std::string> edited;
+    struct EditedNote {
+        size_t start = 0;                          // the note's text in originalText
+        size_t end = 0;
+        pugi::xml_node_struct* copy = nullptr;     // its editable copy in edits; null: none yet
+        std::string pristine;                      // the copy's print before any edit
+        bool dropPositions = false;                // written without default-x and relative-x
+    };
+    std::unordered_map<pugi::xml_node_struct*, EditedNote> edited;  // keyed by the note in xml
+    pugi::xml_document edits;
 
     std::vector<MappedNote> notes;
     std::vector<MeasureLine> lines;

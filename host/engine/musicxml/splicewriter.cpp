@@ -2,12 +2,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace tonaroengine::musicxml {
 
 namespace {
+
+// A note's text is parsed for its copy as the file was: spacing, comments,
+// processing instructions and CDATA kept, entities unexpanded.
+constexpr unsigned kCopyParseOptions =
+    pugi::parse_pi | pugi::parse_comments | pugi::parse_cdata | pugi::parse_ws_pcdata;
+
+using EditedNote = SourceScore::EditedNote;
 
 struct StringWriter : pugi::xml_writer {
     std::string text;
@@ -19,6 +27,11 @@ std::string Print(const pugi::xml_node& element)
     StringWriter printed;
     element.print(printed, "", kSourcePrintFlags, pugi::encoding_utf8);
     return std::move(printed.text);
+}
+
+bool IsSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
 // One past the '>' that closes the element whose '<' stands at start, in
@@ -72,63 +85,187 @@ size_t ElementEnd(std::string_view text, size_t start)
     return 0;
 }
 
-struct Piece {
-    size_t start = 0;
-    size_t end = 0;
-    pugi::xml_node_struct* node = nullptr;
-    const std::string* pristine = nullptr;
-};
+// The record of an edited note, made with the place of its text on the
+// first call; null when the text cannot be found.
+EditedNote* Entry(SourceScore& source, const pugi::xml_node& note)
+{
+    auto found = source.edited.find(note.internal_object());
+    if (found != source.edited.end()) return &found->second;
+    const std::string_view text = source.originalText;
+    const ptrdiff_t nameAt = note.offset_debug();
+    const std::string_view name = note.name();
+    if (nameAt < 1 || name.empty() || static_cast<size_t>(nameAt) + name.size() >= text.size()) return nullptr;
+    const size_t start = static_cast<size_t>(nameAt) - 1;
+    const char after = text[static_cast<size_t>(nameAt) + name.size()];
+    if (text[start] != '<' || text.substr(static_cast<size_t>(nameAt), name.size()) != name ||
+        !(after == '>' || after == '/' || IsSpace(after)))
+        return nullptr;
+    const size_t end = ElementEnd(text, start);
+    if (end == 0) return nullptr;
+    EditedNote& entry = source.edited[note.internal_object()];
+    entry.start = start;
+    entry.end = end;
+    return &entry;
+}
+
+void RemovePositions(pugi::xml_node note)
+{
+    note.remove_attribute("default-x");
+    note.remove_attribute("relative-x");
+}
+
+// Writes a note's text without the default-x and relative-x attributes of
+// its start tag (and the spacing before each).
+void WriteWithoutPositions(std::string_view note, pugi::xml_writer& writer)
+{
+    size_t i = 1;
+    while (i < note.size() && !IsSpace(note[i]) && note[i] != '>' && note[i] != '/') ++i;  // the name
+    size_t copied = 0;
+    while (i < note.size()) {
+        const size_t spaceStart = i;
+        while (i < note.size() && IsSpace(note[i])) ++i;
+        if (i >= note.size() || note[i] == '>' || note[i] == '/') break;
+        const size_t nameStart = i;
+        while (i < note.size() && note[i] != '=' && !IsSpace(note[i]) && note[i] != '>' && note[i] != '/') ++i;
+        const std::string_view name = note.substr(nameStart, i - nameStart);
+        while (i < note.size() && IsSpace(note[i])) ++i;
+        if (i >= note.size() || note[i] != '=') break;
+        ++i;
+        while (i < note.size() && IsSpace(note[i])) ++i;
+        if (i >= note.size() || (note[i] != '"' && note[i] != '\'')) break;
+        const size_t close = note.find(note[i], i + 1);
+        if (close == std::string_view::npos) break;
+        i = close + 1;
+        if (name == "default-x" || name == "relative-x") {
+            writer.write(note.data() + copied, spaceStart - copied);
+            copied = i;
+        }
+    }
+    writer.write(note.data() + copied, note.size() - copied);
+}
 
 }  // namespace
 
-void MarkEdited(SourceScore& source, pugi::xml_node element, bool keepPristine)
+void EscapeDoubleQuotes(pugi::xml_node root)
 {
-    if (source.originalText.empty() || !element) return;
-    auto [kept, first] = source.edited.try_emplace(element.internal_object());
-    if (first && keepPristine) kept->second = Print(element);
+    pugi::xml_node node = root;
+    while (node) {
+        for (pugi::xml_attribute attribute : node.attributes()) {
+            const char* value = attribute.value();
+            if (!std::strchr(value, '"')) continue;
+            std::string escaped;
+            for (const char* c = value; *c; ++c) {
+                if (*c == '"') escaped += "&quot;";
+                else escaped += *c;
+            }
+            attribute.set_value(escaped.c_str());
+        }
+        if (node.first_child()) {
+            node = node.first_child();
+        } else {
+            while (node && !node.next_sibling() && node != root) node = node.parent();
+            if (!node || node == root) break;
+            node = node.next_sibling();
+        }
+    }
+}
+
+pugi::xml_node EditableNote(SourceScore& source, pugi::xml_node note)
+{
+    if (source.originalText.empty() || !note) return note;
+    EditedNote* entry = Entry(source, note);
+    if (!entry) {
+        AbandonText(source);
+        return note;
+    }
+    if (entry->copy) return pugi::xml_node(entry->copy);
+
+    pugi::xml_node container = source.edits.document_element();
+    if (!container) container = source.edits.append_child("edits");
+    const std::string_view text = std::string_view(source.originalText).substr(entry->start, entry->end - entry->start);
+    const pugi::xml_node before = container.last_child();
+    const pugi::xml_parse_result parsed =
+        container.append_buffer(text.data(), text.size(), kCopyParseOptions, pugi::encoding_utf8);
+    const pugi::xml_node copy = container.last_child();
+    if (!parsed || !copy || copy == before || copy.type() != pugi::node_element ||
+        std::strcmp(copy.name(), note.name()) != 0) {
+        AbandonText(source);
+        return note;
+    }
+    if (text.find('\'') != std::string_view::npos) EscapeDoubleQuotes(copy);
+    entry->copy = copy.internal_object();
+    entry->pristine = Print(copy);
+    if (entry->dropPositions) RemovePositions(copy);
+    return copy;
+}
+
+void DropPositions(SourceScore& source, pugi::xml_node note)
+{
+    if (source.originalText.empty()) {
+        RemovePositions(note);
+        return;
+    }
+    EditedNote* entry = Entry(source, note);
+    if (!entry) {
+        AbandonText(source);
+        RemovePositions(note);
+        return;
+    }
+    entry->dropPositions = true;
+    if (entry->copy) RemovePositions(pugi::xml_node(entry->copy));
 }
 
 bool WriteSpliced(const SourceScore& source, pugi::xml_writer& writer)
 {
     const std::string_view text = source.originalText;
     if (text.empty()) return false;
-
-    // Where each edited element stands in the text; all are found before
-    // anything is written.
-    std::vector<Piece> pieces;
+    std::vector<const EditedNote*> pieces;
     pieces.reserve(source.edited.size());
-    for (const auto& [node, pristine] : source.edited) {
-        const pugi::xml_node element(node);
-        const ptrdiff_t nameAt = element.offset_debug();
-        const std::string_view name = element.name();
-        if (nameAt < 1 || name.empty() || static_cast<size_t>(nameAt) + name.size() >= text.size()) return false;
-        const size_t start = static_cast<size_t>(nameAt) - 1;
-        const char after = text[static_cast<size_t>(nameAt) + name.size()];
-        if (text[start] != '<' || text.substr(static_cast<size_t>(nameAt), name.size()) != name ||
-            !(after == '>' || after == '/' || after == ' ' || after == '\t' || after == '\n' || after == '\r'))
-            return false;
-        const size_t end = ElementEnd(text, start);
-        if (end == 0) return false;
-        pieces.push_back(Piece{start, end, node, &pristine});
-    }
-    std::sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.start < b.start; });
-    for (size_t i = 1; i < pieces.size(); ++i)
-        if (pieces[i].start < pieces[i - 1].end) return false;
+    for (const auto& [note, entry] : source.edited) pieces.push_back(&entry);
+    std::sort(pieces.begin(), pieces.end(), [](const EditedNote* a, const EditedNote* b) { return a->start < b->start; });
 
     size_t at = 0;
     StringWriter printed;
-    for (const Piece& piece : pieces) {
-        writer.write(text.data() + at, piece.start - at);
-        printed.text.clear();
-        pugi::xml_node(piece.node).print(printed, "", kSourcePrintFlags, pugi::encoding_utf8);
-        if (!piece.pristine->empty() && printed.text == *piece.pristine)
-            writer.write(text.data() + piece.start, piece.end - piece.start);  // edited back to what it was
-        else
-            writer.write(printed.text.data(), printed.text.size());
-        at = piece.end;
+    for (const EditedNote* piece : pieces) {
+        if (piece->start < at) continue;  // cannot happen: notes do not nest
+        writer.write(text.data() + at, piece->start - at);
+        const std::string_view own = text.substr(piece->start, piece->end - piece->start);
+        if (piece->copy) {
+            printed.text.clear();
+            pugi::xml_node(piece->copy).print(printed, "", kSourcePrintFlags, pugi::encoding_utf8);
+            if (!piece->dropPositions && printed.text == piece->pristine)
+                writer.write(own.data(), own.size());  // edited back to what it was
+            else
+                writer.write(printed.text.data(), printed.text.size());
+        } else if (piece->dropPositions) {
+            WriteWithoutPositions(own, writer);
+        } else {
+            writer.write(own.data(), own.size());
+        }
+        at = piece->end;
     }
     writer.write(text.data() + at, text.size() - at);
     return true;
+}
+
+void AbandonText(SourceScore& source)
+{
+    for (auto& [node, entry] : source.edited) {
+        pugi::xml_node note(node);
+        if (entry.copy) {
+            const pugi::xml_node copy(entry.copy);
+            note.remove_children();
+            note.remove_attributes();
+            for (pugi::xml_attribute attribute : copy.attributes())
+                note.append_attribute(attribute.name()).set_value(attribute.value());
+            for (pugi::xml_node child : copy.children()) note.append_copy(child);
+        } else if (entry.dropPositions) {
+            RemovePositions(note);
+        }
+    }
+    source.edited.clear();
+    source.edits.reset();
+    std::string().swap(source.originalText);
 }
 
 }  // namespace tonaroengine::musicxml

@@ -136,6 +136,8 @@ TEST_F(Saving, RespacedMeasuresLoseTheFixedPositionsOfTheirNotes)
         "    <measure number=\"1\">\n      <attributes><divisions>1</divisions></attributes>\n"
         "      <note default-x=\"40\" relative-x=\"2\" default-y=\"5\"><pitch><step>C</step><octave>4</octave></pitch>"
         "<duration>4</duration></note>\n"
+        "      <note default-y='9'\n default-x = \"40\"><chord/><pitch><step>E</step><octave>4</octave></pitch>"
+        "<duration>4</duration></note>\n"
         "    </measure>\n    <measure number=\"2\">\n"
         "      <note default-x=\"40\"><rest/><duration>4</duration></note>\n    </measure>\n");
     Document* doc = OpenText("spaced.musicxml", text);
@@ -160,7 +162,9 @@ TEST_F(Saving, RespacedMeasuresLoseTheFixedPositionsOfTheirNotes)
     EXPECT_FALSE(notes[0].attribute("default-x"));
     EXPECT_FALSE(notes[0].attribute("relative-x"));
     EXPECT_STREQ(notes[0].attribute("default-y").value(), "5");  // vertical placement stays
-    EXPECT_STREQ(notes[1].attribute("default-x").value(), "40");
+    EXPECT_STREQ(notes[2].attribute("default-x").value(), "40");
+    // An unchanged note keeps its text but for the dropped position.
+    EXPECT_NE(ReadText(Path("out.musicxml")).find("<note default-y='9'><chord/><pitch><step>E</step>"), std::string::npos);
 }
 
 TEST_F(Saving, TheInputIsWrittenOverOnlyWhenAskedAndFailuresLeaveFilesAlone)
