@@ -114,12 +114,16 @@ ssize_t SinkRead(void* cookie, char* buffer, size_t size)
     }
 }
 
+// A failed write answers 0, not -1: the C library marks the stream as failed
+// for any short count, but it takes -1 for a count of bytes written when it
+// writes a large block straight through, and then copies from far beyond the
+// caller's data.
 ssize_t SinkWrite(void* cookie, const char* data, size_t size)
 {
     auto* sink = static_cast<Sink*>(cookie);
     if (TonaroWriteFully(sink->fd, data, size)) return static_cast<ssize_t>(size);
     if (sink->error == 0) sink->error = errno ? errno : EIO;
-    return -1;
+    return 0;
 }
 
 int SinkSeek(void* cookie, off64_t* offset, int whence)
