@@ -27,6 +27,44 @@ FrameBox* EngineHostState::FindFrame(EXTGF2005a* frame)
     return found == frames.end() ? nullptr : found->second.get();
 }
 
+namespace {
+
+// Spare frame boxes kept at most, and the largest entry storage (in records)
+// a spare box keeps.
+constexpr size_t kMostSpareFrames = 64;
+constexpr size_t kLargestSpareStorage = 256;
+
+}  // namespace
+
+FrameBox* EngineHostState::AddFrame()
+{
+    if (spareFrames.empty()) {
+        auto made = std::make_unique<FrameBox>();
+        FrameBox* box = made.get();
+        frames.emplace(&box->frame, std::move(made));
+        return box;
+    }
+    FrameMap::node_type node = std::move(spareFrames.back());
+    spareFrames.pop_back();
+    FrameBox* box = node.mapped().get();
+    box->frame = EXTGF2005a{};
+    box->storage.clear();
+    box->document = 0;
+    // The box never moved, so its frame's address is still the node's key.
+    frames.insert(std::move(node));
+    return box;
+}
+
+void EngineHostState::RemoveFrame(EXTGF2005a* frame)
+{
+    FrameMap::node_type node = frames.extract(frame);
+    if (node.empty() || spareFrames.size() >= kMostSpareFrames) return;
+    std::vector<EXENTRY>& storage = node.mapped()->storage;
+    storage.clear();
+    if (storage.capacity() > kLargestSpareStorage) std::vector<EXENTRY>().swap(storage);
+    spareFrames.push_back(std::move(node));
+}
+
 void EngineHostState::ResetSettings()
 {
     observers.clear();

@@ -32,7 +32,16 @@ public:
     int16_t current = 0;
     int16_t nextDocumentNumber = 1;
 
-    std::unordered_map<EXTGF2005a*, std::unique_ptr<FrameBox>> frames;
+    using FrameMap = std::unordered_map<EXTGF2005a*, std::unique_ptr<FrameBox>>;
+    FrameMap frames;
+    // Boxes of freed frames, kept with their map nodes and entry storage so
+    // that the next FX_LoadTGF allocates nothing (a walk loads and frees
+    // frames cell after cell). A kept box is in no map: a freed frame stays
+    // unknown to FindFrame until the box is handed out again.
+    std::vector<FrameMap::node_type> spareFrames;
+    // The working copy of a frame's records that FX_SaveTGF stores, kept
+    // for its capacity between calls.
+    std::vector<EXENTRY> saveScratch;
     int massEditDepth = 0;
     int16_t sessionDocument = 0;  // document of the open FX_ edit session
 
@@ -46,6 +55,12 @@ public:
 
     DocumentState* CurrentState();
     FrameBox* FindFrame(EXTGF2005a* frame);
+    // A box for a new frame (from the spare boxes, else new), registered
+    // under its frame; its frame record is zeroed and its storage empty.
+    FrameBox* AddFrame();
+    // Unregisters the frame and keeps its box as a spare; nothing for a
+    // frame that is not registered.
+    void RemoveFrame(EXTGF2005a* frame);
     void ResetSettings();
 
     // Observer calls (copies of the list, so observers may unregister).

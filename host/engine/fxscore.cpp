@@ -95,9 +95,10 @@ EXTGF2005a* FX_LoadTGF(uint16_t instList, uint16_t slot, uint16_t measure, uint1
     const int16_t staff = state.StaffAtSlot(slot);
     if (staff == 0 || !state.FindMeasure(static_cast<int16_t>(measure))) return nullptr;
 
-    auto box = std::make_unique<FrameBox>();
+    FrameBox* box = HostState().AddFrame();
     box->document = document->Number();
-    if (const Layer* entries = state.FindLayer(staff, static_cast<int16_t>(measure), layer)) box->storage = *entries;
+    if (const Layer* entries = state.FindLayer(staff, static_cast<int16_t>(measure), layer))
+        box->storage.assign(entries->begin(), entries->end());
     const StaffData* staffData = state.FindStaff(staff);
     for (EXENTRY& entry : box->storage)
         entry.clef = static_cast<uint16_t>(DocumentState::ClefOf(staffData, static_cast<int16_t>(measure), entry.position));
@@ -106,11 +107,9 @@ EXTGF2005a* FX_LoadTGF(uint16_t instList, uint16_t slot, uint16_t measure, uint1
     box->frame.measure = measure;
     box->frame.layer = layer;
     box->frame.locked = state.lockedLayers.count(LayerKey(staff, static_cast<int16_t>(measure), layer)) ? 1 : 0;
-    box->frame.hostPrivate = box.get();
+    box->frame.hostPrivate = box;
     box->Sync();
-    EXTGF2005a* frame = &box->frame;
-    HostState().frames[frame] = std::move(box);
-    return frame;
+    return &box->frame;
 }
 
 int16_t FX_SaveTGF(EXTGF2005a* frame, uint32_t /*version*/)
@@ -123,10 +122,17 @@ int16_t FX_SaveTGF(EXTGF2005a* frame, uint32_t /*version*/)
     const int16_t staff = state.StaffAtSlot(frame->slot);
     if (staff == 0 || state.lockedLayers.count(LayerKey(staff, static_cast<int16_t>(frame->measure), frame->layer)))
         return 0;
-    Layer entries = box->storage;
-    if (!state.StoreLayer(staff, static_cast<int16_t>(frame->measure), frame->layer, &entries)) return 0;
-    // The caller's records show the numbers, positions and clefs now stored.
-    box->storage = entries;
+    // A working copy is stored, so that a refused store leaves the caller's
+    // records as they were. Its buffer is kept between calls (taken out
+    // meanwhile, in case storing calls back in).
+    Layer entries = std::move(HostState().saveScratch);
+    entries.assign(box->storage.begin(), box->storage.end());
+    const bool stored = state.StoreLayer(staff, static_cast<int16_t>(frame->measure), frame->layer, &entries);
+    // The caller's records show the numbers, positions and clefs now stored,
+    // in place: the caller's pointers into them stay valid.
+    if (stored) box->storage.assign(entries.begin(), entries.end());
+    HostState().saveScratch = std::move(entries);
+    if (!stored) return 0;
     box->Sync();
     NoteDirectChange(state);
     return 1;
@@ -134,7 +140,7 @@ int16_t FX_SaveTGF(EXTGF2005a* frame, uint32_t /*version*/)
 
 void FX_FreeTGF(EXTGF2005a* frame, uint32_t /*version*/)
 {
-    if (frame) HostState().frames.erase(frame);
+    if (frame) HostState().RemoveFrame(frame);
 }
 
 int16_t FX_InsertEXENTRY(EXTGF2005a* frame, int16_t index, int16_t count, uint32_t /*version*/)
