@@ -180,7 +180,7 @@ bool LoadEmulatedPreference(EDTAG tag, int16_t cmper, void* buffer, uint32_t* si
     bool ignored = false;
     if (handled == nullptr) handled = &ignored;
     *handled = false;
-    if (size == nullptr) return false;
+    if (size == nullptr || !IsPreferenceTag(tag)) return false;
     const auto map = mapPrefStruct(tag, cmper);
     if (!map.empty()) {
         *handled = true;
@@ -199,6 +199,7 @@ bool SaveEmulatedPreference(EDTAG tag, int16_t cmper, const void* buffer, uint32
     bool ignored = false;
     if (handled == nullptr) handled = &ignored;
     *handled = false;
+    if (!IsPreferenceTag(tag)) return false;
     const auto map = mapPrefStruct(tag, cmper);
     if (!map.empty()) {
         *handled = true;

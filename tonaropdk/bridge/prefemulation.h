@@ -35,6 +35,13 @@ constexpr uint32_t PREFMAP_LOWFIRST = 2;     // 4 bytes: word[w] is the low half
 constexpr uint32_t PREFMAP_NEGATEDFLAG = 3;  // 2 bytes: field 1 when the word is 0, else 0
 constexpr uint32_t PREFMAP_LOWBYTE = 4;      // 2 bytes: the word's low byte
 
+// Whether tag is of the preference family ('p' 'f' and two characters), the
+// only tags that name emulated records: a cheap test before the maps.
+constexpr bool IsPreferenceTag(EDTAG tag)
+{
+    return (tag & 0xFFFF0000u) == 0x70660000u;
+}
+
 // The other record that a map record names.
 EDTAG PrefMapOtherTag(const PREFERENCE_LOCATION_MAPRECORD& record);
 uint16_t PrefMapOtherCmper(const PREFERENCE_LOCATION_MAPRECORD& record);

@@ -319,6 +319,20 @@ constexpr PrefRunRule kPrefRunRules[] = {
     {0x70665473, false, 1, 9, 0x6F743930, 1, true},     // 'pfTs' -> ot90
 };
 
+// The loaders test IsPreferenceTag before they look in the maps.
+constexpr bool RunTagsArePreferenceTags()
+{
+    for (const PrefRunRule& rule : kPrefRunRules)
+        if (!IsPreferenceTag(rule.tag)) return false;
+    return true;
+}
+static_assert(RunTagsArePreferenceTags());
+static_assert(IsPreferenceTag(kTagDistancePrefs) && IsPreferenceTag(kTagExtractPrefs) &&
+              IsPreferenceTag(kTagMiscDocPrefs) && IsPreferenceTag(kTagPianoBracePrefs) &&
+              IsPreferenceTag(kTagPageFormatPrefs) && IsPreferenceTag(kTagPlaybackPrefs) &&
+              IsPreferenceTag(kTagRepeatPrefs) && IsPreferenceTag(kTagSizePrefs) &&
+              IsPreferenceTag(kTagSmartShapePrefs));
+
 }  // namespace
 
 EDTAG PrefMapOtherTag(const PREFERENCE_LOCATION_MAPRECORD& record)
