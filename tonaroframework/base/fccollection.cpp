@@ -9,7 +9,7 @@ __FCIteratorBase::~__FCIteratorBase() = default;
 __FCCollection::~__FCCollection()
 {
     _FreeElements();
-    delete[] _items;
+    if (_items != _ownSlots) delete[] _items;
 }
 
 void __FCCollection::_RequireElement(int extra)
@@ -17,10 +17,17 @@ void __FCCollection::_RequireElement(int extra)
     if (extra < 1 || _count + extra <= _capacity) return;
     // The smallest multiple of 10 above count + extra.
     const int capacity = (_count + extra + 10) / 10 * 10;
+    if (capacity <= kOwnSlots) {
+        // Only the first growth can stay within the object's own slots.
+        std::fill(_ownSlots, _ownSlots + kOwnSlots, nullptr);
+        _items = _ownSlots;
+        _capacity = capacity;
+        return;
+    }
     auto** items = new __FCBase*[capacity];
     std::copy(_items, _items + _count, items);
     std::fill(items + _count, items + capacity, nullptr);
-    delete[] _items;
+    if (_items != _ownSlots) delete[] _items;
     _items = items;
     _capacity = capacity;
 }

@@ -6,7 +6,9 @@
 // caller then owns it. Elements may be null; every walk skips null slots.
 // Indexes are 0-based; an index below 0 or at or above GetCount() is outside,
 // and an operation given one answers null, false, -1 or 0 and changes nothing.
-// Storage grows in steps of 10 slots and never shrinks.
+// Storage grows in steps of 10 slots and never shrinks; the first 10 slots
+// lie inside the collection object, so that a small collection allocates
+// nothing for its array.
 #pragma once
 
 #include "tonaroframework/base/fciteratorbase.h"
@@ -96,7 +98,10 @@ protected:
     void _RequireElement(int extra);
 
 private:
+    static constexpr int kOwnSlots = 10;
+
     int _count = 0;
     int _capacity = 0;
-    __FCBase** _items = nullptr;
+    __FCBase** _items = nullptr;  // _ownSlots up to 10 slots, else a heap array
+    __FCBase* _ownSlots[kOwnSlots];
 };

@@ -32,11 +32,14 @@ uint16_t LoadCellKeyID(FCCell* cell)
         detail.ConnectCell(cell);
         if (detail.LoadFirst() && detail.HasKeySignature()) return detail.GetKeySignatureID();
     }
-    FCMeasure measure;
     const int number = cell->GetMeasure();
+    uint16_t id = 0;
+    if (FCRecordCache::FindMeasureKey(number, &id)) return id;
+    FCMeasure measure;
     if (number >= 1 && number <= 0xFFFF && measure.Load(static_cast<uint16_t>(number)))
-        return measure.GetKeySignatureID();
-    return 0;
+        id = measure.GetKeySignatureID();
+    FCRecordCache::KeepMeasureKey(number, id);
+    return id;
 }
 
 }  // namespace

@@ -86,12 +86,12 @@ int FCKeySignature::CalcScaleRootIndex() const
     const uint16_t id = GetIDWithTransposition();
     if (id > kLastStandard) return -1;
     const int* table = (id & kMinorHigh) ? kTonicMinor : kTonicMajor;
-    const int flats = CalcFlats();
-    if (flats >= 1) {
-        const int f = flats % 7;
+    const int low = SignedLowByte(id);  // sharps (positive) or flats (negative)
+    if (low < 0) {
+        const int f = -low % 7;
         return table[f == 0 ? 7 : 7 - f];
     }
-    return table[CalcSharps() % 7];
+    return table[low % 7];
 }
 
 int FCKeySignature::CalcRootRelationIndex() const

@@ -17,6 +17,9 @@ struct Cache {
     int keyMeasure = 0;
     int keyStaff = 0;
     uint16_t keyID = 0;
+    bool hasMeasureKey = false;
+    int measureKeyMeasure = 0;
+    uint16_t measureKeyID = 0;
     bool hasSpec = false;
     int specStaff = 0;
     int specMeasure = 0;
@@ -38,7 +41,7 @@ Cache& TheCache()
 
 void Forget(Cache& cache)
 {
-    cache.hasKey = cache.hasSpec = cache.hasOffset = cache.hasConcert = false;
+    cache.hasKey = cache.hasMeasureKey = cache.hasSpec = cache.hasOffset = cache.hasConcert = false;
 }
 
 // The cache when it may answer: inside a walk, with no record changed since
@@ -87,6 +90,23 @@ void KeepCellKey(int measure, int staff, uint16_t keyID)
     cache->keyMeasure = measure;
     cache->keyStaff = staff;
     cache->keyID = keyID;
+}
+
+bool FindMeasureKey(int measure, uint16_t* keyID)
+{
+    const Cache* cache = Usable();
+    if (!cache || !cache->hasMeasureKey || cache->measureKeyMeasure != measure) return false;
+    *keyID = cache->measureKeyID;
+    return true;
+}
+
+void KeepMeasureKey(int measure, uint16_t keyID)
+{
+    Cache* cache = Usable();
+    if (!cache) return;
+    cache->hasMeasureKey = true;
+    cache->measureKeyMeasure = measure;
+    cache->measureKeyID = keyID;
 }
 
 bool FindStaffSpec(int staff, int measure, int32_t position, uint32_t capacity, void* block, uint32_t* size)

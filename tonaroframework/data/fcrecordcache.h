@@ -1,7 +1,7 @@
 // Records that a region walk reads again and again, read from the host once
-// per walk: the key signature in force in a cell, the staff setup in force
-// at a place, the document's octave-numbering offset and whether it shows
-// concert pitch. Spelling one note
+// per walk: the key signature in force in a cell, the key of a measure
+// record, the staff setup in force at a place, the document's
+// octave-numbering offset and whether it shows concert pitch. Spelling one note
 // asks for each of them, so without the cache a walk loads them for every
 // note it visits.
 //
@@ -32,6 +32,13 @@ bool FindCellKey(int measure, int staff, uint16_t* keyID);
 // Keeps the key ID of a cell just loaded (only the latest cell is kept: a
 // walk goes from one cell to the next). Does nothing outside a walk.
 void KeepCellKey(int measure, int staff, uint16_t keyID);
+
+// The key ID kept from the record of measure; false when none is kept.
+bool FindMeasureKey(int measure, uint16_t* keyID);
+// Keeps the key ID of a measure record just loaded (only the latest
+// measure is kept: a walk visits the staves of a measure one after another).
+// Does nothing outside a walk.
+void KeepMeasureKey(int measure, uint16_t keyID);
 
 // The staff setup kept for (staff, measure, position) in a layout of
 // capacity bytes: copies it into block (capacity bytes) and sets *size to

@@ -1,8 +1,8 @@
 #include "tonaroframework/music/fcnote.h"
 
+#include <charconv>
 #include <cstring>
 #include <limits>
-#include <memory>
 
 #include "tonaroframework/base/fcstring.h"
 #include "tonaroframework/base/frameworkversion.h"
@@ -64,23 +64,35 @@ int LetterIndexUnder(const FCKeySignature* key, int displacement)
     return Mod7(key->CalcScaleRootIndex() + displacement);
 }
 
+// The place of each letter (index from A) in an order of sharps or flats.
+struct LetterPlaces {
+    int of[LETTER_COUNT] = {};
+};
+constexpr LetterPlaces PlacesIn(const int (&order)[LETTER_COUNT])
+{
+    LetterPlaces places;
+    for (int place = 0; place < LETTER_COUNT; ++place) places.of[order[place]] = place;
+    return places;
+}
+constexpr LetterPlaces PLACE_IN_SHARPS = PlacesIn(ORDER_OF_SHARPS);
+constexpr LetterPlaces PLACE_IN_FLATS = PlacesIn(ORDER_OF_FLATS);
+
+// How often a walk over the first count places of an order, starting again
+// after its seventh letter, meets the letter at place.
+int TimesMet(int place, int count)
+{
+    return count > place ? (count - place - 1) / LETTER_COUNT + 1 : 0;
+}
+
 // Half steps that a key of k sharps (k >= 1) or f flats (k <= 0, f >= 1)
-// gives a letter: the order of sharps (flats) is walked for k (f) places,
-// starting again after its seventh letter, so keys beyond seven sharps or
-// flats give double sharps (flats).
+// gives a letter (index from A, 0 to 6): the order of sharps (flats) is
+// walked for k (f) places, starting again after its seventh letter, so keys
+// beyond seven sharps or flats give double sharps (flats).
 int KeyShare(int letterIndex, int k, int f)
 {
-    int share = 0;
-    if (k >= 1) {
-        for (int place = 0; place < k; ++place) {
-            if (ORDER_OF_SHARPS[place % LETTER_COUNT] == letterIndex) ++share;
-        }
-    } else if (f >= 1) {
-        for (int place = 0; place < f; ++place) {
-            if (ORDER_OF_FLATS[place % LETTER_COUNT] == letterIndex) --share;
-        }
-    }
-    return share;
+    if (k >= 1) return TimesMet(PLACE_IN_SHARPS.of[letterIndex], k);
+    if (f >= 1) return -TimesMet(PLACE_IN_FLATS.of[letterIndex], f);
+    return 0;
 }
 
 // What the staff record in force at an entry says about transposition.
@@ -150,6 +162,40 @@ int OctaveNumberingOffset()
     return offset;
 }
 
+// The key ID in force in the cell of entry (not null). During a walk the
+// record cache answers it without a cell object being built.
+uint16_t CellKeyID(const FCNoteEntry* entry)
+{
+    uint16_t id = 0;
+    if (FCRecordCache::FindCellKey(entry->GetMeasure(), entry->GetStaff(), &id)) return id;
+    FCCell cell(entry->GetMeasure(), entry->GetStaff());
+    return cell.GetKeySignature()->GetID();
+}
+
+// The total alteration of a note with the given pitch data in a cell whose
+// key is keyID (see FCNote::CalcPitchRaiseLower); staff is read only for
+// written pitch.
+int RaiseLowerInCell(uint16_t keyID, int displacement, int raiseLower, bool writtenPitch, const StaffContext& staff)
+{
+    FCKeySignature key(keyID);
+    if (key.GetIDWithTransposition() > LAST_STANDARD_KEY) return 0;
+
+    int k = key.CalcSharps();
+    int f = 0;
+    int letter = 0;
+    if (!writtenPitch) {
+        letter = LetterIndexUnder(&key, displacement);
+        if (k == 0) f = key.CalcFlats();
+    } else {
+        if (k == 0) k = -key.CalcFlats();
+        k += staff.alteration;
+        if (staff.transposes) key.SetTransposition(static_cast<int16_t>(staff.alteration));
+        letter = LetterIndexUnder(&key, displacement);
+        if (k <= 0) f = -k;
+    }
+    return raiseLower + KeyShare(letter, k, f);
+}
+
 // Sets a key's transposition for the length of one call and puts the old
 // value back when it goes out of scope.
 class TranspositionScope {
@@ -195,45 +241,24 @@ bool FCNote::_HasNoteEntry() const
 char FCNote::CalcPitchChar() const
 {
     if (!_HasNoteEntry()) return 0;
-    FCCell cell(_entry->GetMeasure(), _entry->GetStaff());
-    FCKeySignature* key = cell.GetKeySignature();
-    if (key == nullptr) return 0;
-    return static_cast<char>('A' + LetterIndexUnder(key, GetDisplacement()));
+    FCKeySignature key(CellKeyID(_entry));
+    return static_cast<char>('A' + LetterIndexUnder(&key, GetDisplacement()));
 }
 
 char FCNote::CalcWrittenPitchChar() const
 {
     if (!_HasNoteEntry()) return 0;
-    FCCell cell(_entry->GetMeasure(), _entry->GetStaff());
-    FCKeySignature* key = cell.GetKeySignature();
-    if (key == nullptr) return 0;
+    FCKeySignature key(CellKeyID(_entry));
     const StaffContext staff = LoadStaffContext(_entry);
-    TranspositionScope scope(key, staff.transposes, staff.alteration);
-    return static_cast<char>('A' + LetterIndexUnder(key, GetDisplacement()));
+    if (staff.transposes) key.SetTransposition(static_cast<int16_t>(staff.alteration));
+    return static_cast<char>('A' + LetterIndexUnder(&key, GetDisplacement()));
 }
 
 int FCNote::CalcPitchRaiseLower(bool writtenPitch) const
 {
     if (!_HasNoteEntry()) return 0;
-    FCCell cell(_entry->GetMeasure(), _entry->GetStaff());
-    FCKeySignature* key = cell.GetKeySignature();
-    if (key == nullptr || key->GetIDWithTransposition() > LAST_STANDARD_KEY) return 0;
-
-    int k = key->CalcSharps();
-    int f = 0;
-    int letter = 0;
-    if (!writtenPitch) {
-        letter = LetterIndexUnder(key, GetDisplacement());
-        if (k == 0) f = key->CalcFlats();
-    } else {
-        const StaffContext staff = LoadStaffContext(_entry);
-        if (k == 0) k = -key->CalcFlats();
-        k += staff.alteration;
-        TranspositionScope scope(key, staff.transposes, staff.alteration);
-        letter = LetterIndexUnder(key, GetDisplacement());
-        if (k <= 0) f = -k;
-    }
-    return GetRaiseLower() + KeyShare(letter, k, f);
+    const StaffContext staff = writtenPitch ? LoadStaffContext(_entry) : StaffContext{};
+    return RaiseLowerInCell(CellKeyID(_entry), GetDisplacement(), GetRaiseLower(), writtenPitch, staff);
 }
 
 // ---- Octave and names ------------------------------------------------------------
@@ -251,39 +276,55 @@ void FCNote::GetString(FCString* text, FCKeySignature* key, bool useDoubleSharpX
     if (text == nullptr) return;
     const bool written = WrittenPitchInForce(writtenPitch);
 
-    std::unique_ptr<FCCell> cell;
+    const bool hasEntry = _HasNoteEntry();
+    const uint16_t cellKeyID = hasEntry ? CellKeyID(_entry) : 0;
+    FCKeySignature cellKey(cellKeyID);
     if (key == nullptr) {
-        if (!_HasNoteEntry()) {
+        if (!hasEntry) {
             text->Clear();
             return;
         }
-        cell = std::make_unique<FCCell>(_entry->GetMeasure(), _entry->GetStaff());
-        key = cell->GetKeySignature();
-        if (key == nullptr) {
-            text->Clear();
-            return;
-        }
+        key = &cellKey;
     }
-
-    // The alteration comes from the key of the note's cell, computed before
-    // this call's key takes the staff's transposition.
-    const int alteration = CalcPitchRaiseLower(written);
 
     const StaffContext staff = written ? LoadStaffContext(_entry) : StaffContext{};
+    // The alteration comes from the key of the note's cell, computed before
+    // this call's key takes the staff's transposition.
+    const int alteration =
+        hasEntry ? RaiseLowerInCell(cellKeyID, GetDisplacement(), GetRaiseLower(), written, staff) : 0;
+
     const int shift = staff.transposes ? staff.steps : 0;
+    unsigned short letter = 0;
     {
         TranspositionScope scope(key, staff.transposes, staff.alteration);
-        text->Clear();
-        text->AppendCharacter(static_cast<unsigned short>('A' + LetterIndexUnder(key, GetDisplacement())));
+        letter = static_cast<unsigned short>('A' + LetterIndexUnder(key, GetDisplacement()));
     }
-    if (alteration == 2 && useDoubleSharpX) {
-        text->AppendCharacter('x');
-    } else if (alteration > 0) {
-        for (int i = 0; i < alteration; ++i) text->AppendCharacter('#');
-    } else {
-        for (int i = 0; i > alteration; --i) text->AppendCharacter('b');
+    const int16_t octave = CalcOctave(key, shift);
+
+    // Every name but those of damaged records (dozens of accidentals) is put
+    // together in one buffer and set at once.
+    constexpr int kMostAccidentals = 8;
+    if (alteration >= -kMostAccidentals && alteration <= kMostAccidentals) {
+        unsigned short units[1 + kMostAccidentals + 8];
+        int count = 0;
+        units[count++] = letter;
+        if (alteration == 2 && useDoubleSharpX) {
+            units[count++] = 'x';
+        } else {
+            for (int i = 0; i < alteration; ++i) units[count++] = '#';
+            for (int i = 0; i > alteration; --i) units[count++] = 'b';
+        }
+        char digits[8];
+        const auto end = std::to_chars(digits, digits + sizeof digits, octave).ptr;
+        for (const char* digit = digits; digit < end; ++digit) units[count++] = static_cast<unsigned char>(*digit);
+        text->SetUnicodeString(units, count);
+        return;
     }
-    text->AppendInteger(CalcOctave(key, shift));
+    text->Clear();
+    text->AppendCharacter(letter);
+    for (int i = 0; i < alteration; ++i) text->AppendCharacter('#');
+    for (int i = 0; i > alteration; --i) text->AppendCharacter('b');
+    text->AppendInteger(octave);
 }
 
 bool FCNote::SetString(FCString* text, FCKeySignature* key, bool writtenPitch)
@@ -318,14 +359,13 @@ bool FCNote::SetString(FCString* text, FCKeySignature* key, bool writtenPitch)
     // Without a key, the cell's key on every staff (percussion staves too):
     // the host reads the stored pitch data against it, and GetString spells
     // with it, so a name reads back as it was written.
-    std::unique_ptr<FCCell> cell;
+    FCKeySignature cellKey;
     if (key == nullptr) {
         if (_entry == nullptr || _entry->_GetEXENTRY() == nullptr) return false;
         FCCurrentStaffSpec spec;
         if (!spec.LoadForEntry(_entry)) return false;
-        cell = std::make_unique<FCCell>(_entry->GetMeasure(), _entry->GetStaff());
-        key = cell->GetKeySignature();
-        if (key == nullptr) return false;
+        cellKey.SetID(CellKeyID(_entry));
+        key = &cellKey;
     }
 
     const bool written = WrittenPitchInForce(writtenPitch);
@@ -362,9 +402,7 @@ uint16_t FCNote::_MIDIKeyID() const
 {
     if (_entry == nullptr || _entry->_GetEXENTRY() == nullptr) return 0;
     if (LoadStaffContext(_entry).cMajorMIDI) return 0;
-    FCCell cell(_entry->GetMeasure(), _entry->GetStaff());
-    const FCKeySignature* key = cell.GetKeySignature();
-    return key != nullptr ? key->GetID() : 0;
+    return CellKeyID(_entry);
 }
 
 int16_t FCNote::CalcMIDIKey() const
@@ -393,11 +431,9 @@ bool FCNote::IsIdenticalPitch(FCNote* other) const
     const bool samePitchData =
         GetDisplacement() == other->GetDisplacement() && GetRaiseLower() == other->GetRaiseLower();
     if (_entry == nullptr || other->_entry == nullptr) return samePitchData;
-    FCCell mine(_entry->GetMeasure(), _entry->GetStaff());
-    FCCell theirs(other->_entry->GetMeasure(), other->_entry->GetStaff());
-    FCKeySignature* myKey = mine.GetKeySignature();
-    FCKeySignature* theirKey = theirs.GetKeySignature();
-    if (myKey != nullptr && myKey->IsIdentical(theirKey)) return samePitchData;
+    const FCKeySignature myKey(CellKeyID(_entry));
+    const FCKeySignature theirKey(CellKeyID(other->_entry));
+    if (myKey.IsIdentical(&theirKey)) return samePitchData;
     return CalcMIDIKey() == other->CalcMIDIKey();
 }
 
@@ -437,9 +473,8 @@ int FCNote::CalcStaffPosition() const
     // by its displacement and the clef, like a note without a percussion
     // setting.
     if (staff.notationStyle == NOTATIONSTYLE_PERCUSSION) return GetDisplacement() + middleC;
-    FCCell cell(_entry->GetMeasure(), _entry->GetStaff());
-    const FCKeySignature* key = cell.GetKeySignature();
-    const int tonic = key != nullptr ? key->CalcRootRelationAbsoluteIndex() : 0;
+    const FCKeySignature key(CellKeyID(_entry));
+    const int tonic = key.CalcRootRelationAbsoluteIndex();
     return GetDisplacement() + middleC + staff.steps + tonic;
 }
 

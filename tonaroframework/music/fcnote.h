@@ -15,7 +15,9 @@
 //
 // Every spelling call reloads what it needs from the host (staff record in
 // force, part-scope preferences, the cell's key, general preferences), so it
-// always sees what the document holds now. Nothing is cached across calls.
+// always sees what the document holds now. Nothing is cached across calls,
+// except by the record cache of a region walk (fcrecordcache.h), which
+// forgets its answers as soon as any record changes.
 //
 // Transposing staves. A staff transposes when its transposition word has any
 // bit other than 0x4000 set. Written pitch then uses the staff's alteration
@@ -28,9 +30,11 @@
 // pair, so every name written pitch gives reads back as spelled.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "tonaroframework/base/fcbase.h"
+#include "tonaroframework/base/fcblockrecycler.h"
 #include "tonaropdk/hostapi/exentry.h"
 
 class FCKeySignature;
@@ -47,6 +51,14 @@ public:
 
     const char* ClassName() const override { return "FCNote"; }
     ~FCNote() override;
+
+    // Notes are made and destroyed by the thousand in a walk: their memory
+    // is recycled (fcblockrecycler.h).
+    static void* operator new(std::size_t size) { return FCBlockRecycler<sizeof(FCNote)>::Allocate(size); }
+    static void operator delete(void* block, std::size_t size) noexcept
+    {
+        FCBlockRecycler<sizeof(FCNote)>::Free(block, size);
+    }
 
     // ---- Record access ----
 

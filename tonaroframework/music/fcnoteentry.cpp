@@ -21,11 +21,17 @@ constexpr int32_t LONGEST_PLAIN_DURATION = 8192;
 }  // namespace
 
 FCNoteEntry::FCNoteEntry(EXENTRY* record, EXTGF2005a* frame, FCNoteEntry* previous)
+    : FCNoteEntry(record, frame, previous,
+                  frame != nullptr ? FX_SlotToInst(frame->slot, frame->instList, FXT_VERSION_2012) : int16_t{0})
+{
+}
+
+FCNoteEntry::FCNoteEntry(EXENTRY* record, EXTGF2005a* frame, FCNoteEntry* previous, int16_t staff)
     : _record(record), _frame(frame), _previous(previous)
 {
     if (frame != nullptr) {
         _measure = static_cast<int16_t>(frame->measure);
-        _staff = FX_SlotToInst(frame->slot, frame->instList, FXT_VERSION_2012);
+        _staff = staff;
     }
     _UpdateNoteCollection();
 }
@@ -126,19 +132,19 @@ void FCNoteEntry::_UpdateNoteCollection()
 void FCNoteEntry::_PackEXENTRYNotes()
 {
     if (_record == nullptr) return;
-    EXNOTE kept[EXENTRY_MAXNOTES];
-    int keptCount = 0;
     bool anyMarked = false;
-    for (int i = 0; i < GetCount(); ++i) {
-        FCNote* note = GetItemAt(i);
-        if (note == nullptr) continue;
-        if (note->_IsMarkedForDeletion()) {
-            anyMarked = true;
-        } else if (keptCount < EXENTRY_MAXNOTES) {
-            std::memcpy(&kept[keptCount++], note->_GetNoteRecord(), sizeof(EXNOTE));
-        }
+    for (int i = 0; i < GetCount() && !anyMarked; ++i) {
+        const FCNote* note = GetItemAt(i);
+        anyMarked = note != nullptr && note->_IsMarkedForDeletion();
     }
     if (!anyMarked) return;
+    EXNOTE kept[EXENTRY_MAXNOTES];
+    int keptCount = 0;
+    for (int i = 0; i < GetCount(); ++i) {
+        FCNote* note = GetItemAt(i);
+        if (note == nullptr || note->_IsMarkedForDeletion()) continue;
+        if (keptCount < EXENTRY_MAXNOTES) std::memcpy(&kept[keptCount++], note->_GetNoteRecord(), sizeof(EXNOTE));
+    }
     if (keptCount > 0) {
         // Slots past the new count keep their old bytes.
         std::memcpy(_record->notes, kept, sizeof(EXNOTE) * static_cast<size_t>(keptCount));

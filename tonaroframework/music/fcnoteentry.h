@@ -9,8 +9,10 @@
 // only when the frame is saved.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
+#include "tonaroframework/base/fcblockrecycler.h"
 #include "tonaroframework/base/fccollection.h"
 #include "tonaropdk/hostapi/exentry.h"
 
@@ -28,9 +30,21 @@ public:
     // comes from the frame, the staff from the frame's slot through the
     // host. Creates one FCNote per used note slot.
     FCNoteEntry(EXENTRY* record, EXTGF2005a* frame, FCNoteEntry* previous);
+    // The same with the staff already known: staff is what the host maps
+    // the frame's slot to (a collection asks once per frame, not once per
+    // entry).
+    FCNoteEntry(EXENTRY* record, EXTGF2005a* frame, FCNoteEntry* previous, int16_t staff);
 
     const char* ClassName() const override { return "FCNoteEntry"; }
     ~FCNoteEntry() override;
+
+    // Entries are made and destroyed by the thousand in a walk: their
+    // memory is recycled (fcblockrecycler.h).
+    static void* operator new(std::size_t size) { return FCBlockRecycler<sizeof(FCNoteEntry)>::Allocate(size); }
+    static void operator delete(void* block, std::size_t size) noexcept
+    {
+        FCBlockRecycler<sizeof(FCNoteEntry)>::Free(block, size);
+    }
 
     // ---- Record and neighbours ----
 

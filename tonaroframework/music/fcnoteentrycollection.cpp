@@ -16,8 +16,9 @@ void __FCNoteEntryCollection::_AppendFrameEntries(EXTGF2005a* frame, FCNoteEntry
 {
     if (frame == nullptr || frame->entries == nullptr || frame->numEntries <= 0) return;
     FCNoteEntry* previous = lastInChain != nullptr ? *lastInChain : nullptr;
+    const int16_t staff = FX_SlotToInst(frame->slot, frame->instList, FXT_VERSION_2012);
     for (int i = 0; i < frame->numEntries; ++i) {
-        auto* entry = new FCNoteEntry(&frame->entries[i], frame, previous);
+        auto* entry = new FCNoteEntry(&frame->entries[i], frame, previous, staff);
         if (previous != nullptr) previous->_SetNext(entry);
         Add(entry);
         previous = entry;

@@ -1,7 +1,9 @@
 #include "zpchangepitches/changer/fcpitchchanger.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <typeinfo>
 #include <vector>
 
 #include "tonaroframework/base/fcstring.h"
@@ -20,37 +22,41 @@ namespace {
 // it is never dereferenced.
 void* const kChangedMark = reinterpret_cast<void*>(static_cast<uintptr_t>(1));
 
+// The entry the browser hands over, or null for anything that is not a note
+// entry. The browser hands over FCNoteEntry objects themselves: their exact
+// type is tested first, which costs less than a cast through the hierarchy.
+FCNoteEntry* AsNoteEntry(__FCBase* object)
+{
+    if (object == nullptr) return nullptr;
+    if (typeid(*object) == typeid(FCNoteEntry)) return static_cast<FCNoteEntry*>(object);
+    return dynamic_cast<FCNoteEntry*>(object);
+}
+
 constexpr int kOctaveSteps = 7;
 // The largest distance, in half steps, that Closest leaves alone.
 constexpr int kClosestRange = 5;
 
-// A note's spelled name, split into letter with accidentals and octave.
-struct SpelledNote {
-    FCString spelling;
-    FCString octave;
-};
-
 bool IsSpellingUnit(unsigned short unit) { return (unit >= 'A' && unit <= 'G') || unit == '#' || unit == 'b'; }
 
-// Splits a spelled name ("F#3", "Bb-1") into its spelling (letter and
-// accidentals: "F#", "Bb") and the octave text that follows it ("3", "-1").
-// The spelling keeps every letter and accidental unit in order; the octave
-// text is everything from the first unit that is neither.
-void SplitName(const FCString& name, FCString* spelling, FCString* octave)
+// The length of the spelling (letter and accidentals: "F#" of "F#3", "Bb" of
+// "Bb-1") at the start of a spelled name; the octave text follows it.
+// FCNote::GetString writes the letter and accidentals first and the octave
+// number after them, and no unit of a number is a spelling unit.
+uint32_t SpellingLength(const FCString& name)
 {
-    spelling->Clear();
-    octave->Clear();
-    const int length = static_cast<int>(name.GetLength());
-    int octaveStart = length;
-    for (int i = 0; i < length; ++i) {
-        const unsigned short unit = name.GetItemAt(i);
-        if (IsSpellingUnit(unit)) {
-            spelling->AppendCharacter(unit);
-        } else if (octaveStart == length) {
-            octaveStart = i;
-        }
-    }
-    if (octaveStart < length) name.MakeSubString(static_cast<uint32_t>(octaveStart), length - octaveStart, octave);
+    const unsigned short* units = name._GetUnicodeBuffer();
+    const uint32_t length = name.GetLength();
+    uint32_t end = 0;
+    while (end < length && IsSpellingUnit(units[end])) ++end;
+    return end;
+}
+
+// Whether the first count units of name are exactly the text spelling.
+bool SpellingEquals(const FCString& name, uint32_t count, const FCString& spelling)
+{
+    if (spelling.GetLength() != count) return false;
+    const unsigned short* units = name._GetUnicodeBuffer();
+    return count == 0 || std::equal(units, units + count, spelling._GetUnicodeBuffer());
 }
 
 constexpr int kOctaveHalfSteps = 12;
@@ -81,9 +87,15 @@ void MoveByOctave(FCNote* note, int octaves)
 }  // namespace
 
 struct FCPitchChanger::Scratch {
-    std::vector<std::unique_ptr<SpelledNote>> names;  // one per note of the entry
-    std::vector<char> spelled;       // whether names[i] holds the note's name yet
-    FCString fullName;
+    // The rules in collection order (null rules left out), read once per
+    // cell visit.
+    std::vector<FCPitchChangeNode*> rules;
+    bool rulesRead = false;
+    // Per note of the entry: its spelled name, once a rule has looked at it,
+    // and the length of the spelling at its start.
+    std::vector<std::unique_ptr<FCString>> names;
+    std::vector<uint32_t> spellingLengths;
+    std::vector<char> spelled;
     FCString newName;
 };
 
@@ -98,12 +110,13 @@ FCPitchChanger::~FCPitchChanger() = default;
 void FCPitchChanger::PostProcess()
 {
     _cell.reset();
+    if (_scratch != nullptr) _scratch->rulesRead = false;
     FCIteratorHandler::PostProcess();
 }
 
 bool FCPitchChanger::Iterate(__FCBase* object)
 {
-    auto* entry = dynamic_cast<FCNoteEntry*>(object);
+    FCNoteEntry* entry = AsNoteEntry(object);
     if (entry == nullptr || _pitchChanges == nullptr) return true;
     if (!entry->IsNote()) return true;  // rests are never touched
 
@@ -123,31 +136,41 @@ bool FCPitchChanger::Iterate(__FCBase* object)
         _cell = std::make_unique<FCCell>(entry->GetMeasure(), entry->GetStaff());
     FCKeySignature* key = _cell->GetKeySignature();
 
+    if (_scratch == nullptr) _scratch = std::make_unique<Scratch>();
+    Scratch& scratch = *_scratch;
+    if (!scratch.rulesRead) {
+        scratch.rules.clear();
+        for (int ruleIndex = 0; ruleIndex < _pitchChanges->GetCount(); ++ruleIndex) {
+            if (FCPitchChangeNode* rule = _pitchChanges->GetItemAt(ruleIndex)) scratch.rules.push_back(rule);
+        }
+        scratch.rulesRead = true;
+    }
+
     // Each note is spelled once, when a rule first looks at it: its name
     // cannot change before a rule respells it, and then it is marked and
     // never looked at again.
     const int noteCount = entry->GetCount();
-    if (_scratch == nullptr) _scratch = std::make_unique<Scratch>();
     const size_t slots = static_cast<size_t>(noteCount > 0 ? noteCount : 0);
-    while (_scratch->names.size() < slots) _scratch->names.push_back(std::make_unique<SpelledNote>());
-    _scratch->spelled.assign(slots, 0);
-    FCString& newName = _scratch->newName;
-    for (int ruleIndex = 0; ruleIndex < _pitchChanges->GetCount(); ++ruleIndex) {
-        FCPitchChangeNode* rule = _pitchChanges->GetItemAt(ruleIndex);
-        if (rule == nullptr) continue;
+    while (scratch.names.size() < slots) scratch.names.push_back(std::make_unique<FCString>());
+    if (scratch.spellingLengths.size() < slots) scratch.spellingLengths.resize(slots);
+    scratch.spelled.assign(slots, 0);
+    FCString& newName = scratch.newName;
+    for (FCPitchChangeNode* rule : scratch.rules) {
         for (int noteIndex = 0; noteIndex < noteCount; ++noteIndex) {
             FCNote* note = entry->GetItemAt(noteIndex);
             // A note respelled by an earlier rule is never considered again,
             // so rules do not chain.
             if (note == nullptr || note->GetUserData() != nullptr) continue;
 
-            SpelledNote* name = _scratch->names[static_cast<size_t>(noteIndex)].get();
-            if (!_scratch->spelled[static_cast<size_t>(noteIndex)]) {
-                note->GetString(&_scratch->fullName, key, false, writtenPitch);
-                SplitName(_scratch->fullName, &name->spelling, &name->octave);
-                _scratch->spelled[static_cast<size_t>(noteIndex)] = 1;
+            const auto slot = static_cast<size_t>(noteIndex);
+            FCString& name = *scratch.names[slot];
+            if (!scratch.spelled[slot]) {
+                note->GetString(&name, key, false, writtenPitch);
+                scratch.spellingLengths[slot] = SpellingLength(name);
+                scratch.spelled[slot] = 1;
             }
-            if (!name->spelling.IsEqualString(&rule->From)) continue;
+            const uint32_t spellingLength = scratch.spellingLengths[slot];
+            if (!SpellingEquals(name, spellingLength, rule->From)) continue;
 
             // The MIDI key is the note's sound in either pitch mode: written
             // and sounding names of one note differ by the staff's
@@ -160,7 +183,8 @@ bool FCPitchChanger::Iterate(__FCBase* object)
             // octave off on staves that transpose by an octave or more, in
             // written pitch, beyond the reach of the single correction below.)
             newName.SetString(&rule->To);
-            newName.AppendString(&name->octave);
+            for (uint32_t unit = spellingLength; unit < name.GetLength(); ++unit)
+                newName.AppendCharacter(name.GetItemAt(static_cast<int>(unit)));
             note->SetString(&newName, key, writtenPitch);
 
             const int distance = note->CalcMIDIKey() - oldMIDIKey;

@@ -28,9 +28,11 @@ class FCPitchChangeNodes;
 class FCPitchChanger : public FCIteratorHandler {
 public:
     // pitchChanges: the rules, applied in collection order; borrowed for the
-    // changer's life and only read (null: no rule matches). The changer's
-    // save-after-iteration flag is set, so that a note-entry browser saves
-    // every cell it visits.
+    // changer's life and only read (null: no rule matches). The collection
+    // is read at the first Iterate of a cell visit and kept until the
+    // visit's PostProcess, so it must not change during a visit. The
+    // changer's save-after-iteration flag is set, so that a note-entry
+    // browser saves every cell it visits.
     FCPitchChanger(FCPitchChangeNodes* pitchChanges, bool soundingPitch);
 
     // Virtual operations: ClassName, IsIdentical and every call other than
@@ -41,7 +43,8 @@ public:
     // null, is passed over). Applies the rules to its notes in place; the
     // browser saves the cell. Always true: the walk goes on.
     bool Iterate(__FCBase* object) override;
-    // The end of a cell's visit: the key kept for the cell is dropped.
+    // The end of a cell's visit: the key and the rules kept for the cell are
+    // dropped.
     void PostProcess() override;
 
     // true as soon as one note has been respelled (or matched a rule whose
@@ -58,8 +61,8 @@ private:
     // Reloaded for every entry in written pitch (the setup in force can
     // change within a measure); kept to spare its construction.
     std::unique_ptr<FCCurrentStaffSpec> _staffSpec;
-    // Names of the notes of the entry being changed, kept between calls so
-    // that their text buffers are reused.
+    // The rules of the cell visit and the names of the notes of the entry
+    // being changed, kept between calls so that their buffers are reused.
     struct Scratch;
     std::unique_ptr<Scratch> _scratch;
     FCPitchChangeNodes* _pitchChanges = nullptr;
