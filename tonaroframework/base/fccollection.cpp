@@ -18,8 +18,8 @@ void __FCCollection::_RequireElement(int extra)
     // The smallest multiple of 10 above count + extra.
     const int capacity = (_count + extra + 10) / 10 * 10;
     if (capacity <= kOwnSlots) {
-        // Only the first growth can stay within the object's own slots.
-        std::fill(_ownSlots, _ownSlots + kOwnSlots, nullptr);
+        // Only the first growth can stay within the object's own slots (no
+        // slot at or past the count is ever read).
         _items = _ownSlots;
         _capacity = capacity;
         return;
@@ -30,12 +30,6 @@ void __FCCollection::_RequireElement(int extra)
     if (_items != _ownSlots) delete[] _items;
     _items = items;
     _capacity = capacity;
-}
-
-void __FCCollection::Add(__FCBase* object)
-{
-    _RequireElement(1);
-    _items[_count++] = object;
 }
 
 void __FCCollection::InsertItemAt(__FCBase* object, int index)
@@ -49,12 +43,6 @@ void __FCCollection::InsertItemAt(__FCBase* object, int index)
     std::copy_backward(_items + index, _items + _count, _items + _count + 1);
     _items[index] = object;
     ++_count;
-}
-
-__FCBase* __FCCollection::GetItemAt(int index) const
-{
-    if (index < 0 || index >= _count) return nullptr;
-    return _items[index];
 }
 
 __FCBase* __FCCollection::DetachItemAt(int index)

@@ -46,7 +46,11 @@ public:
 
     // Appends object (null is accepted and stored). The collection takes
     // ownership; the object must not already be held by any collection.
-    void Add(__FCBase* object);
+    void Add(__FCBase* object)
+    {
+        if (_count >= _capacity) _RequireElement(1);
+        _items[_count++] = object;
+    }
 
     // Stores object at index, moving the elements from index on up by one;
     // an index at or above the count appends, a negative index inserts at 0.
@@ -54,7 +58,7 @@ public:
     void InsertItemAt(__FCBase* object, int index);
 
     // The element at index, still owned by the collection; null outside.
-    __FCBase* GetItemAt(int index) const;
+    __FCBase* GetItemAt(int index) const { return index < 0 || index >= _count ? nullptr : _items[index]; }
 
     // Removes the element at index without deleting it, closes the gap and
     // hands it to the caller, who then owns it. Null outside.

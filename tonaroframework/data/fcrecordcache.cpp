@@ -9,6 +9,7 @@ namespace FCRecordCache {
 namespace {
 
 constexpr uint32_t kMaxSpec = 256;  // larger than every staff setup layout
+constexpr uint32_t kMaxSummary = 32;
 
 struct Cache {
     int depth = 0;
@@ -27,6 +28,8 @@ struct Cache {
     uint32_t specCapacity = 0;
     uint32_t specSize = 0;
     uint8_t spec[kMaxSpec] = {};
+    uint32_t summarySize = 0;  // 0: no summary of the kept setup
+    uint8_t summary[kMaxSummary] = {};
     bool hasOffset = false;
     int offset = 0;
     bool hasConcert = false;
@@ -42,6 +45,7 @@ Cache& TheCache()
 void Forget(Cache& cache)
 {
     cache.hasKey = cache.hasMeasureKey = cache.hasSpec = cache.hasOffset = cache.hasConcert = false;
+    cache.summarySize = 0;
 }
 
 // The cache when it may answer: inside a walk, with no record changed since
@@ -124,13 +128,38 @@ void KeepStaffSpec(int staff, int measure, int32_t position, uint32_t capacity, 
 {
     Cache* cache = Usable();
     if (!cache || size > kMaxSpec || (size > 0 && !block)) return;
+    // A summary is worked out from the setup's bytes alone: it still holds
+    // for a place whose setup reads the same as the last one.
+    const bool sameSetup = cache->hasSpec && cache->specCapacity == capacity && cache->specSize == size &&
+                           (size == 0 || std::memcmp(cache->spec, block, size) == 0);
+    if (!sameSetup) cache->summarySize = 0;
     cache->hasSpec = true;
     cache->specStaff = staff;
     cache->specMeasure = measure;
     cache->specPosition = position;
     cache->specCapacity = capacity;
     cache->specSize = size;
-    if (size > 0) std::memcpy(cache->spec, block, size);
+    if (size > 0 && !sameSetup) std::memcpy(cache->spec, block, size);
+}
+
+bool FindStaffSpecSummary(int staff, int measure, int32_t position, void* summary, uint32_t size)
+{
+    const Cache* cache = Usable();
+    if (!cache || !cache->hasSpec || cache->summarySize == 0 || cache->summarySize != size ||
+        cache->specStaff != staff || cache->specMeasure != measure || cache->specPosition != position || !summary)
+        return false;
+    std::memcpy(summary, cache->summary, size);
+    return true;
+}
+
+void KeepStaffSpecSummary(int staff, int measure, int32_t position, const void* summary, uint32_t size)
+{
+    Cache* cache = Usable();
+    if (!cache || !cache->hasSpec || size == 0 || size > kMaxSummary || !summary || cache->specStaff != staff ||
+        cache->specMeasure != measure || cache->specPosition != position)
+        return;
+    std::memcpy(cache->summary, summary, size);
+    cache->summarySize = size;
 }
 
 bool FindOctaveOffset(int* offset)

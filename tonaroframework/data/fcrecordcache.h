@@ -47,6 +47,16 @@ void KeepMeasureKey(int measure, uint16_t keyID);
 bool FindStaffSpec(int staff, int measure, int32_t position, uint32_t capacity, void* block, uint32_t* size);
 void KeepStaffSpec(int staff, int measure, int32_t position, uint32_t capacity, const void* block, uint32_t size);
 
+// A few bytes worked out from the staff setup kept for (staff, measure,
+// position) and from nothing else, kept beside it, so that a caller that
+// reads the same fields of the setup for every note works them out once:
+// the summary is dropped with the setup, but kept when the setup kept next
+// (for another place) reads the same. Find copies a kept summary of exactly size bytes into summary;
+// false when none is kept for the place. Keep does nothing unless the setup
+// of that place is kept, or for more than 32 bytes.
+bool FindStaffSpecSummary(int staff, int measure, int32_t position, void* summary, uint32_t size);
+void KeepStaffSpecSummary(int staff, int measure, int32_t position, const void* summary, uint32_t size);
+
 bool FindOctaveOffset(int* offset);
 void KeepOctaveOffset(int offset);
 

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "tonaroframework/base/fcstring.h"
 #include "tonaroframework/base/frameworkversion.h"
@@ -122,6 +123,12 @@ StaffContext LoadStaffContext(FCNoteEntry* entry)
 {
     StaffContext context;
     if (entry == nullptr) return context;
+    // During a walk the context of a place is worked out once, beside the
+    // setup the walk keeps for it.
+    const int16_t staff = entry->GetStaff();
+    const int16_t measure = entry->GetMeasure();
+    const int32_t position = entry->GetMeasurePos();
+    if (FCRecordCache::FindStaffSpecSummary(staff, measure, position, &context, sizeof context)) return context;
     FCCurrentStaffSpec spec;
     // A record that cannot be loaded reads as a staff that is not transposed.
     context.loaded = spec.LoadForEntry(entry);
@@ -133,6 +140,7 @@ StaffContext LoadStaffContext(FCNoteEntry* entry)
     context.notationStyle = spec.GetNotationStyle();
     context.independentKey = spec.HasIndependentKey();
     context.cMajorMIDI = spec.HasCMajorMIDI();
+    FCRecordCache::KeepStaffSpecSummary(staff, measure, position, &context, sizeof context);
     return context;
 }
 
@@ -178,7 +186,7 @@ uint16_t CellKeyID(const FCNoteEntry* entry)
 int RaiseLowerInCell(uint16_t keyID, int displacement, int raiseLower, bool writtenPitch, const StaffContext& staff)
 {
     FCKeySignature key(keyID);
-    if (key.GetIDWithTransposition() > LAST_STANDARD_KEY) return 0;
+    if (keyID > LAST_STANDARD_KEY) return 0;  // without transposition the ID is the key's own
 
     int k = key.CalcSharps();
     int f = 0;
@@ -194,6 +202,14 @@ int RaiseLowerInCell(uint16_t keyID, int displacement, int raiseLower, bool writ
         if (k <= 0) f = -k;
     }
     return raiseLower + KeyShare(letter, k, f);
+}
+
+// The octave number of a note steps diatonic steps from the tonic of a key
+// whose tonic has the letter index rootIndex (from A).
+int16_t OctaveUnder(int rootIndex, int steps)
+{
+    const int tonicStep = StepOfLetter(rootIndex);
+    return static_cast<int16_t>(FloorDiv7(TONIC_OCTAVE_STEPS + tonicStep + steps) + OctaveNumberingOffset());
 }
 
 // Sets a key's transposition for the length of one call and puts the old
@@ -266,40 +282,60 @@ int FCNote::CalcPitchRaiseLower(bool writtenPitch) const
 int16_t FCNote::CalcOctave(FCKeySignature* key, int stepShift) const
 {
     if (key == nullptr) return 0;
-    const int tonicStep = StepOfLetter(key->CalcScaleRootIndex());
-    const int steps = TONIC_OCTAVE_STEPS + tonicStep + GetDisplacement() + stepShift;
-    return static_cast<int16_t>(FloorDiv7(steps) + OctaveNumberingOffset());
+    return OctaveUnder(key->CalcScaleRootIndex(), GetDisplacement() + stepShift);
+}
+
+bool FCNote::CalcNameParts(FCKeySignature* key, bool writtenPitch, NameParts* parts) const
+{
+    if (parts == nullptr) return false;
+    const bool written = WrittenPitchInForce(writtenPitch);
+
+    const bool hasEntry = _HasNoteEntry();
+    const uint16_t cellKeyID = hasEntry ? CellKeyID(_entry) : 0;
+    std::optional<FCKeySignature> cellKey;
+    if (key == nullptr) {
+        if (!hasEntry) return false;
+        key = &cellKey.emplace(cellKeyID);
+    }
+
+    const StaffContext staff = written ? LoadStaffContext(_entry) : StaffContext{};
+    const int shift = staff.transposes ? staff.steps : 0;
+    int writtenRoot = 0;
+    {
+        TranspositionScope scope(key, staff.transposes, staff.alteration);
+        writtenRoot = key->CalcScaleRootIndex();
+    }
+    const int letterIndex = Mod7(writtenRoot + GetDisplacement());
+    parts->letter = static_cast<char>('A' + letterIndex);
+
+    // The alteration comes from the key of the note's cell, taken without the
+    // staff's transposition. In sounding pitch under a key that reads as the
+    // cell's own (the usual call), the letter just found is the one it needs.
+    if (!hasEntry) {
+        parts->alteration = 0;
+    } else if (!written && key->GetIDWithTransposition() == cellKeyID && cellKeyID <= LAST_STANDARD_KEY) {
+        const int sharps = key->CalcSharps();
+        parts->alteration = GetRaiseLower() + KeyShare(letterIndex, sharps, sharps == 0 ? key->CalcFlats() : 0);
+    } else {
+        parts->alteration = RaiseLowerInCell(cellKeyID, GetDisplacement(), GetRaiseLower(), written, staff);
+    }
+    // The octave follows key as it stands (the scope has put its
+    // transposition back), as CalcOctave does.
+    const int plainRoot = staff.transposes ? key->CalcScaleRootIndex() : writtenRoot;
+    parts->octave = OctaveUnder(plainRoot, GetDisplacement() + shift);
+    return true;
 }
 
 void FCNote::GetString(FCString* text, FCKeySignature* key, bool useDoubleSharpX, bool writtenPitch) const
 {
     if (text == nullptr) return;
-    const bool written = WrittenPitchInForce(writtenPitch);
-
-    const bool hasEntry = _HasNoteEntry();
-    const uint16_t cellKeyID = hasEntry ? CellKeyID(_entry) : 0;
-    FCKeySignature cellKey(cellKeyID);
-    if (key == nullptr) {
-        if (!hasEntry) {
-            text->Clear();
-            return;
-        }
-        key = &cellKey;
+    NameParts parts;
+    if (!CalcNameParts(key, writtenPitch, &parts)) {
+        text->Clear();
+        return;
     }
-
-    const StaffContext staff = written ? LoadStaffContext(_entry) : StaffContext{};
-    // The alteration comes from the key of the note's cell, computed before
-    // this call's key takes the staff's transposition.
-    const int alteration =
-        hasEntry ? RaiseLowerInCell(cellKeyID, GetDisplacement(), GetRaiseLower(), written, staff) : 0;
-
-    const int shift = staff.transposes ? staff.steps : 0;
-    unsigned short letter = 0;
-    {
-        TranspositionScope scope(key, staff.transposes, staff.alteration);
-        letter = static_cast<unsigned short>('A' + LetterIndexUnder(key, GetDisplacement()));
-    }
-    const int16_t octave = CalcOctave(key, shift);
+    const auto letter = static_cast<unsigned short>(parts.letter);
+    const int alteration = parts.alteration;
 
     // Every name but those of damaged records (dozens of accidentals) is put
     // together in one buffer and set at once.
@@ -315,7 +351,7 @@ void FCNote::GetString(FCString* text, FCKeySignature* key, bool useDoubleSharpX
             for (int i = 0; i > alteration; --i) units[count++] = 'b';
         }
         char digits[8];
-        const auto end = std::to_chars(digits, digits + sizeof digits, octave).ptr;
+        const auto end = std::to_chars(digits, digits + sizeof digits, parts.octave).ptr;
         for (const char* digit = digits; digit < end; ++digit) units[count++] = static_cast<unsigned char>(*digit);
         text->SetUnicodeString(units, count);
         return;
@@ -324,7 +360,7 @@ void FCNote::GetString(FCString* text, FCKeySignature* key, bool useDoubleSharpX
     text->AppendCharacter(letter);
     for (int i = 0; i < alteration; ++i) text->AppendCharacter('#');
     for (int i = 0; i > alteration; --i) text->AppendCharacter('b');
-    text->AppendInteger(octave);
+    text->AppendInteger(parts.octave);
 }
 
 bool FCNote::SetString(FCString* text, FCKeySignature* key, bool writtenPitch)

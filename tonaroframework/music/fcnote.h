@@ -118,6 +118,18 @@ public:
     // nothing; a note without an entry and no key gives the empty text.
     void GetString(FCString* text, FCKeySignature* key, bool useDoubleSharpX, bool writtenPitch) const;
 
+    // The name GetString writes, in parts and without the text: its letter
+    // 'A'-'G', its alteration in half steps (the '#' or 'b' units; 2 is
+    // written "##", or "x" when asked) and its octave number. key and
+    // writtenPitch as for GetString. false, parts unchanged, where GetString
+    // gives the empty text (or for null parts).
+    struct NameParts {
+        char letter = 0;
+        int alteration = 0;
+        int16_t octave = 0;
+    };
+    bool CalcNameParts(FCKeySignature* key, bool writtenPitch, NameParts* parts) const;
+
     // Sets displacement and raise/lower from a name: an upper-case letter
     // 'A'-'G', then a run of '#', a run of 'b'/'B', a single 'x'/'X' or
     // nothing, then the octave (white space and a sign allowed; none gives

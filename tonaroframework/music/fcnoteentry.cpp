@@ -105,16 +105,16 @@ int FCNoteEntry::GetNoteCountInRecord() const
     return _record != nullptr ? _record->numNotes : 0;
 }
 
-FCNote* FCNoteEntry::GetItemAt(int index) const
-{
-    return static_cast<FCNote*>(__FCCollection::GetItemAt(index));
-}
-
 void FCNoteEntry::_SetFlag(uint32_t mask, bool state)
 {
     // Changed in place: a pointer to a field of the packed record may be
     // misaligned.
     if (_record != nullptr) _record->flags = state ? (_record->flags | mask) : (_record->flags & ~mask);
+}
+
+FCNote* FCNoteEntry::GetItemAt(int index) const
+{
+    return static_cast<FCNote*>(__FCCollection::GetItemAt(index));
 }
 
 // ---- Notes -------------------------------------------------------------------

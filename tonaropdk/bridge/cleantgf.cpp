@@ -61,9 +61,8 @@ void CleanEntry(EXENTRY& entry)
 
     if (slotsInUse > 0) NumberNotes(entry, slotsInUse);
 
-    for (int slot = slotsInUse; slot < EXENTRY_MAXNOTES; ++slot) {
-        std::memset(&entry.notes[slot], 0, sizeof(EXNOTE));
-    }
+    // The slots past those in use lie one after another: cleared at once.
+    std::memset(&entry.notes[slotsInUse], 0, sizeof(EXNOTE) * static_cast<size_t>(EXENTRY_MAXNOTES - slotsInUse));
 
     if (noteCount == 0 && CanAddNoteRecordToRests) {
         entry.numNotes = 1;

@@ -43,6 +43,32 @@ constexpr LayoutRule kLayoutRules[] = {
     {TAG_SHAPEEXPRESSION, 12, VersionCondition::Above, 0x08000000, 0x08000000, nullptr},
 };
 
+// Whether any rule names tag: most records never changed their layout, and
+// their calls skip the table.
+constexpr bool HasLayoutRules(EDTAG tag)
+{
+    switch (tag) {
+    case TAG_STAFFSTYLE:
+    case kStaffStyleTagOld:
+    case TAG_STAFFSPEC:
+    case TAG_MEASURESPEC:
+    case TAG_CELLFRAMEHOLD:
+    case TAG_TEXTBLOCK:
+    case TAG_SHAPEEXPRESSION:
+        return true;
+    default:
+        return false;
+    }
+}
+
+constexpr bool EveryRuleTagIsListed()
+{
+    for (const LayoutRule& rule : kLayoutRules)
+        if (!HasLayoutRules(rule.tag)) return false;
+    return true;
+}
+static_assert(EveryRuleTagIsListed());
+
 bool ConditionHolds(const LayoutRule& rule, uint32_t version)
 {
     switch (rule.condition) {
@@ -57,7 +83,7 @@ bool ConditionHolds(const LayoutRule& rule, uint32_t version)
 
 uint32_t HandleVeltraVersion(EDTAG tag, uint32_t size, uint32_t version)
 {
-    if (size == 0) return version;
+    if (size == 0 || !HasLayoutRules(tag)) return version;
     for (const LayoutRule& rule : kLayoutRules) {
         if (rule.tag != tag || rule.size != size) continue;
         if (!ConditionHolds(rule, version)) return version;

@@ -1,6 +1,5 @@
 #include "zpchangepitches/changer/fcpitchchanger.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <typeinfo>
@@ -36,27 +35,32 @@ constexpr int kOctaveSteps = 7;
 // The largest distance, in half steps, that Closest leaves alone.
 constexpr int kClosestRange = 5;
 
-bool IsSpellingUnit(unsigned short unit) { return (unit >= 'A' && unit <= 'G') || unit == '#' || unit == 'b'; }
+// The spelling a rule looks for, as FCNote::CalcNameParts gives it: a From
+// of a letter 'A'-'G' followed by nothing, by '#' units only or by 'b' units
+// only is the spelling of that letter with that many half steps up or down.
+// Spelled names never take any other form, so no other From ever matches.
+struct WantedSpelling {
+    bool canMatch = false;
+    char letter = 0;
+    int alteration = 0;
+};
 
-// The length of the spelling (letter and accidentals: "F#" of "F#3", "Bb" of
-// "Bb-1") at the start of a spelled name; the octave text follows it.
-// FCNote::GetString writes the letter and accidentals first and the octave
-// number after them, and no unit of a number is a spelling unit.
-uint32_t SpellingLength(const FCString& name)
+WantedSpelling SpellingOf(const FCString& from)
 {
-    const unsigned short* units = name._GetUnicodeBuffer();
-    const uint32_t length = name.GetLength();
-    uint32_t end = 0;
-    while (end < length && IsSpellingUnit(units[end])) ++end;
-    return end;
-}
-
-// Whether the first count units of name are exactly the text spelling.
-bool SpellingEquals(const FCString& name, uint32_t count, const FCString& spelling)
-{
-    if (spelling.GetLength() != count) return false;
-    const unsigned short* units = name._GetUnicodeBuffer();
-    return count == 0 || std::equal(units, units + count, spelling._GetUnicodeBuffer());
+    WantedSpelling wanted;
+    const uint32_t length = from.GetLength();
+    if (length == 0) return wanted;
+    const unsigned short* units = from._GetUnicodeBuffer();
+    if (units[0] < 'A' || units[0] > 'G') return wanted;
+    const unsigned short accidental = length > 1 ? units[1] : 0;
+    if (accidental != 0 && accidental != '#' && accidental != 'b') return wanted;
+    for (uint32_t i = 1; i < length; ++i)
+        if (units[i] != accidental) return wanted;
+    wanted.canMatch = true;
+    wanted.letter = static_cast<char>(units[0]);
+    const int count = static_cast<int>(length - 1);
+    wanted.alteration = accidental == 'b' ? -count : count;
+    return wanted;
 }
 
 constexpr int kOctaveHalfSteps = 12;
@@ -87,15 +91,22 @@ void MoveByOctave(FCNote* note, int octaves)
 }  // namespace
 
 struct FCPitchChanger::Scratch {
-    // The rules in collection order (null rules left out), read once per
-    // cell visit.
-    std::vector<FCPitchChangeNode*> rules;
+    // The rules in collection order (null rules left out) with the spelling
+    // each looks for, read once per cell visit.
+    struct Rule {
+        FCPitchChangeNode* node;
+        WantedSpelling wanted;
+    };
+    std::vector<Rule> rules;
     bool rulesRead = false;
-    // Per note of the entry: its spelled name, once a rule has looked at it,
-    // and the length of the spelling at its start.
-    std::vector<std::unique_ptr<FCString>> names;
-    std::vector<uint32_t> spellingLengths;
-    std::vector<char> spelled;
+    // Per note of the entry: its name in parts, once a rule has looked at
+    // it.
+    enum class Spelled : uint8_t { NotYet, Named, Unnamed };
+    struct NoteName {
+        FCNote::NameParts parts;
+        Spelled state = Spelled::NotYet;
+    };
+    std::vector<NoteName> names;
     FCString newName;
 };
 
@@ -141,7 +152,8 @@ bool FCPitchChanger::Iterate(__FCBase* object)
     if (!scratch.rulesRead) {
         scratch.rules.clear();
         for (int ruleIndex = 0; ruleIndex < _pitchChanges->GetCount(); ++ruleIndex) {
-            if (FCPitchChangeNode* rule = _pitchChanges->GetItemAt(ruleIndex)) scratch.rules.push_back(rule);
+            if (FCPitchChangeNode* rule = _pitchChanges->GetItemAt(ruleIndex))
+                scratch.rules.push_back({rule, SpellingOf(rule->From)});
         }
         scratch.rulesRead = true;
     }
@@ -151,26 +163,26 @@ bool FCPitchChanger::Iterate(__FCBase* object)
     // never looked at again.
     const int noteCount = entry->GetCount();
     const size_t slots = static_cast<size_t>(noteCount > 0 ? noteCount : 0);
-    while (scratch.names.size() < slots) scratch.names.push_back(std::make_unique<FCString>());
-    if (scratch.spellingLengths.size() < slots) scratch.spellingLengths.resize(slots);
-    scratch.spelled.assign(slots, 0);
+    if (scratch.names.size() < slots) scratch.names.resize(slots);
+    for (size_t slot = 0; slot < slots; ++slot) scratch.names[slot].state = Scratch::Spelled::NotYet;
     FCString& newName = scratch.newName;
-    for (FCPitchChangeNode* rule : scratch.rules) {
+    for (const Scratch::Rule& rule : scratch.rules) {
+        if (!rule.wanted.canMatch) continue;
         for (int noteIndex = 0; noteIndex < noteCount; ++noteIndex) {
             FCNote* note = entry->GetItemAt(noteIndex);
             // A note respelled by an earlier rule is never considered again,
             // so rules do not chain.
             if (note == nullptr || note->GetUserData() != nullptr) continue;
 
-            const auto slot = static_cast<size_t>(noteIndex);
-            FCString& name = *scratch.names[slot];
-            if (!scratch.spelled[slot]) {
-                note->GetString(&name, key, false, writtenPitch);
-                scratch.spellingLengths[slot] = SpellingLength(name);
-                scratch.spelled[slot] = 1;
+            Scratch::NoteName& noteName = scratch.names[static_cast<size_t>(noteIndex)];
+            if (noteName.state == Scratch::Spelled::NotYet) {
+                noteName.state = note->CalcNameParts(key, writtenPitch, &noteName.parts) ? Scratch::Spelled::Named
+                                                                                          : Scratch::Spelled::Unnamed;
             }
-            const uint32_t spellingLength = scratch.spellingLengths[slot];
-            if (!SpellingEquals(name, spellingLength, rule->From)) continue;
+            const FCNote::NameParts& name = noteName.parts;
+            if (noteName.state != Scratch::Spelled::Named || name.letter != rule.wanted.letter ||
+                name.alteration != rule.wanted.alteration)
+                continue;
 
             // The MIDI key is the note's sound in either pitch mode: written
             // and sounding names of one note differ by the staff's
@@ -182,20 +194,20 @@ bool FCPitchChanger::Iterate(__FCBase* object)
             // the note is in. (The sounding octave would put the note an
             // octave off on staves that transpose by an octave or more, in
             // written pitch, beyond the reach of the single correction below.)
-            newName.SetString(&rule->To);
-            for (uint32_t unit = spellingLength; unit < name.GetLength(); ++unit)
-                newName.AppendCharacter(name.GetItemAt(static_cast<int>(unit)));
+            newName.SetString(&rule.node->To);
+            newName.AppendInteger(name.octave);
             note->SetString(&newName, key, writtenPitch);
 
             const int distance = note->CalcMIDIKey() - oldMIDIKey;
-            if (rule->direction == PITCHDIRECTION_CLOSEST) {
+            const PITCHDIRECTION direction = rule.node->direction;
+            if (direction == PITCHDIRECTION_CLOSEST) {
                 if (distance > kClosestRange) {
                     MoveByOctave(note, -1);
                 } else if (distance < -kClosestRange) {
                     MoveByOctave(note, 1);
                 }
-            } else if (rule->direction == PITCHDIRECTION_UP || rule->direction == PITCHDIRECTION_DOWN) {
-                MoveByOctave(note, OctavesFor(rule->direction, distance));
+            } else if (direction == PITCHDIRECTION_UP || direction == PITCHDIRECTION_DOWN) {
+                MoveByOctave(note, OctavesFor(direction, distance));
             }
 
             entry->SetCheckAccidentals(true);
