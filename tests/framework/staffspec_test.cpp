@@ -237,6 +237,27 @@ TEST_F(StaffRecords, CurrentSpecFollowsStaffStyles)
     EXPECT_FALSE(spec.IsTransposed());
 }
 
+TEST_F(StaffRecords, WalkSummaryHoldsOnlyForSetupsThatReadTheSame)
+{
+    FCRecordCache::WalkScope walk;
+    const uint8_t setup[4] = {1, 2, 3, 4};
+    const uint8_t otherSetup[4] = {1, 2, 3, 5};
+    const int summary = 42;
+    int found = 0;
+    FCRecordCache::KeepStaffSpec(3, 1, 0, 4, setup, 4);
+    FCRecordCache::KeepStaffSpecSummary(3, 1, 0, &summary, sizeof summary);
+    ASSERT_TRUE(FCRecordCache::FindStaffSpecSummary(3, 1, 0, &found, sizeof found));
+    EXPECT_EQ(found, 42);
+
+    // The next place reads the same: the summary moves on with it.
+    FCRecordCache::KeepStaffSpec(3, 1, 512, 4, setup, 4);
+    EXPECT_FALSE(FCRecordCache::FindStaffSpecSummary(3, 1, 0, &found, sizeof found));
+    EXPECT_TRUE(FCRecordCache::FindStaffSpecSummary(3, 1, 512, &found, sizeof found));
+    // A place whose setup reads otherwise has none.
+    FCRecordCache::KeepStaffSpec(3, 1, 1024, 4, otherSetup, 4);
+    EXPECT_FALSE(FCRecordCache::FindStaffSpecSummary(3, 1, 1024, &found, sizeof found));
+}
+
 TEST_F(StaffRecords, CurrentSpecForAnEntry)
 {
     ASSERT_TRUE(doc->SetStaffTransposition(3, 0x0042));
