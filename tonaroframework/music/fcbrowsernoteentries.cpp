@@ -1,7 +1,5 @@
 #include "tonaroframework/music/fcbrowsernoteentries.h"
 
-#include <memory>
-
 #include "tonaroframework/base/fciteratorhandler.h"
 #include "tonaroframework/data/fccell.h"
 #include "tonaroframework/music/fcnoteentry.h"
@@ -39,24 +37,28 @@ bool FCBrowserNoteEntries::RegionIterateCellHandler(FCCell* cell, FCIteratorHand
     if (cell == nullptr || handler == nullptr) return false;
     if (!handler->PreProcess()) return false;
 
-    std::unique_ptr<FCNoteEntryCell> entries(cell->CreateNoteEntryCell(true, _layerSelection));
-    const bool hadEntries = entries->GetCount() > 0;
+    // Loaded as FCCell::CreateNoteEntryCell(true, layer selection) would, in
+    // place; ClearFrame frees the frames before the handler hears of the end.
+    FCNoteEntryCell entries(cell->GetMeasure(), cell->GetStaff());
+    entries.SetLayerSelection(_layerSelection);
+    entries.Load();  // an unloaded cell simply has no entries
+    const bool hadEntries = entries.GetCount() > 0;
     bool result = true;
     if (hadEntries) {
         if (!handler->PreProcessIfExist()) {
-            entries.reset();
+            entries.ClearFrame();
             // PreProcess answered true, so PostProcess is still owed.
             handler->PostProcess();
             return false;
         }
-        result = PassOverEntries(entries.get(), handler, region, false);
-        PassOverEntries(entries.get(), handler, region, true);
+        result = PassOverEntries(&entries, handler, region, false);
+        PassOverEntries(&entries, handler, region, true);
     }
     if (handler->GetSaveAfterIterate()) {
-        if (_deleteNullEntries != 0) entries->DeleteAllNullEntries();
-        entries->Save();
+        if (_deleteNullEntries != 0) entries.DeleteAllNullEntries();
+        entries.Save();
     }
-    entries.reset();
+    entries.ClearFrame();
     if (hadEntries) handler->PostProcessIfExist();
     handler->PostProcess();
     return result;
