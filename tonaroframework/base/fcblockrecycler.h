@@ -56,6 +56,8 @@ public:
                 return;
             }
         }
+#else
+        static_cast<void>(size);
 #endif
         ::operator delete(block);
     }
