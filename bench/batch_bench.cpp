@@ -9,8 +9,6 @@
 // "ratio_to_batch", its time over the batch run's (measured just before).
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,8 +21,7 @@
 #include <vector>
 
 #include "bench/scoregenerator.h"
-
-extern char** environ;
+#include "bench/tonarochild.h"
 
 namespace {
 
@@ -65,27 +62,12 @@ const std::vector<std::string>& Inputs()
     return inputs;
 }
 
-std::string TonaroPath()
-{
-    std::error_code error;
-    return (fs::read_symlink("/proc/self/exe", error).parent_path() / "tonaro").string();
-}
-
 // Runs tonaro with args (its report going nowhere); true when it exits 0.
-bool RunTonaro(std::vector<std::string> args)
+bool RunTonaro(const std::vector<std::string>& args)
 {
-    args.insert(args.begin(), TonaroPath());
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t child = 0;
-    const bool started = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t child = tonarochild::SpawnTonaro(args);
     int status = 0;
-    return started && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return child != 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 bool Ready(benchmark::State& state)
@@ -94,8 +76,8 @@ bool Ready(benchmark::State& state)
         state.SkipWithError("cannot write the scores");
         return false;
     }
-    if (access(TonaroPath().c_str(), X_OK) != 0) {
-        state.SkipWithError(("no tonaro at " + TonaroPath()).c_str());
+    if (access(tonarochild::TonaroPath().c_str(), X_OK) != 0) {
+        state.SkipWithError(("no tonaro at " + tonarochild::TonaroPath()).c_str());
         return false;
     }
     fs::create_directories(WorkFolder() / "out");

@@ -25,8 +25,6 @@
 // counts towards anyone's peak.
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,8 +39,7 @@
 #include <vector>
 
 #include "bench/scoregenerator.h"
-
-extern char** environ;
+#include "bench/tonarochild.h"
 
 namespace {
 
@@ -79,14 +76,6 @@ bool WriteScore()
         return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }();
     return written;
-}
-
-// tonaro in the folder of this program.
-std::string TonaroPath()
-{
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return (self.parent_path() / "tonaro").string();
 }
 
 double MiB(long kibibytes)
@@ -138,19 +127,9 @@ ChildRun RunBare()
 // output (the report of every changed note) goes nowhere.
 ChildRun RunTonaro(const std::vector<std::string>& arguments)
 {
-    std::vector<std::string> args = {TonaroPath()};
-    args.insert(args.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     const auto start = std::chrono::steady_clock::now();
-    pid_t child = 0;
-    const bool spawned = posix_spawn(&child, args[0].c_str(), &actions, nullptr, argv.data(), environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    return spawned ? Wait(child, start) : ChildRun{};
+    const pid_t child = tonarochild::SpawnTonaro(arguments);
+    return child != 0 ? Wait(child, start) : ChildRun{};
 }
 
 // Rounds of floor and command, paired; the benchmark's time is the
@@ -161,8 +140,8 @@ void RunPaired(benchmark::State& state, const std::vector<std::string>& argument
         state.SkipWithError("cannot write the score");
         return;
     }
-    if (access(TonaroPath().c_str(), X_OK) != 0) {
-        state.SkipWithError(("no tonaro at " + TonaroPath()).c_str());
+    if (access(tonarochild::TonaroPath().c_str(), X_OK) != 0) {
+        state.SkipWithError(("no tonaro at " + tonarochild::TonaroPath()).c_str());
         return;
     }
     std::filesystem::create_directories(SettingsFolder());
